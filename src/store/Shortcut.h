@@ -1,0 +1,99 @@
+#pragma once
+
+#include "StreamObject.h"
+#include "StringList.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace lynkora {
+
+// A date: days since 1899-12-30 00:00 local time, the fraction being the time of day; 0 = never.
+using TDateTime = double;
+
+// Verification states of a shortcut.
+enum VerStates : std::int32_t {
+    vsGood = 2001,      // good, or never verified
+    vsFailed = 2002,    // verification failed
+    vsVerifying = 2003, // check under way; never survives a reload
+    vsQueued = 2004,    // queued for a verification run
+};
+
+class TShortcuts;
+
+// One internet shortcut; an item of exactly one TShortcuts.
+class TIShortcut : public StreamObject {
+public:
+    TDateTime Added = 0;
+    TDateTime Access = 0;
+    TDateTime Verified = 0;
+    std::int32_t Count = 0;
+    std::int32_t VerState = vsGood;
+    std::string Name;
+    std::string Descr;
+    TKeywords Keywords;
+    std::string URL;
+    std::string verResponse;
+    bool IgnoreDup = false;
+
+    const ClassInfo& classInfo() const override;
+
+    // Identity number given by the owning collection; never reused while it lives.
+    std::uint32_t ID() const { return m_id; }
+    // Current position in the owning collection.
+    std::size_t Index() const;
+    TShortcuts* Collection() const { return m_owner; }
+
+    // Copies Name, URL, Descr, Added, Access and Count; the rest stays the target's own.
+    void Assign(const TIShortcut& source);
+
+private:
+    friend class TShortcuts;
+    TIShortcut(TShortcuts* owner, std::uint32_t id) : m_owner(owner), m_id(id) {}
+
+    TShortcuts* m_owner;
+    std::uint32_t m_id;
+};
+
+// The ordered, owning shortcut collection of a category.
+class TShortcuts : public StreamCollection {
+public:
+    TShortcuts() = default;
+    TShortcuts(const TShortcuts&) = delete;
+    TShortcuts& operator=(const TShortcuts&) = delete;
+
+    // Appends a new shortcut with its defaults and the next identity number.
+    TIShortcut& Add();
+    std::size_t Count() const { return m_items.size(); }
+    TIShortcut& operator[](std::size_t index) { return *m_items[index]; }
+    const TIShortcut& operator[](std::size_t index) const { return *m_items[index]; }
+    // The shortcut with the identity number, or nullptr.
+    TIShortcut* FindItemID(std::uint32_t id);
+    const TIShortcut* FindItemID(std::uint32_t id) const;
+    void Delete(std::size_t index);
+    // Moves the item at index `from` to index `to`.
+    void Move(std::size_t from, std::size_t to);
+    void Clear() { m_items.clear(); }
+    std::size_t IndexOf(const TIShortcut& item) const;
+
+    // The identity the next added shortcut will get.
+    std::uint32_t NextID() const { return m_nextId; }
+
+    std::size_t itemCount() const override { return m_items.size(); }
+    const StreamObject& itemAt(std::size_t index) const override { return *m_items[index]; }
+    StreamObject& addItem() override { return Add(); }
+    void clearItems() override { Clear(); }
+
+    auto begin() { return m_items.begin(); }
+    auto end() { return m_items.end(); }
+    auto begin() const { return m_items.begin(); }
+    auto end() const { return m_items.end(); }
+
+private:
+    std::vector<std::unique_ptr<TIShortcut>> m_items;
+    std::uint32_t m_nextId = 0;
+};
+
+} // namespace lynkora

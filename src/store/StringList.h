@@ -1,0 +1,50 @@
+#pragma once
+
+#include "StreamObject.h"
+
+#include <string>
+#include <vector>
+
+namespace lynkora {
+
+// A list of texts as streamed under "<property>.Strings". A sorted list keeps its entries in
+// case-insensitive order and ignores a second entry of the same name: the first one added stays.
+class TStringList : public StreamObject {
+public:
+    enum class Mode { Plain, SortedUnique };
+
+    explicit TStringList(Mode mode = Mode::Plain) : m_mode(mode) {}
+
+    const ClassInfo& classInfo() const override;
+
+    // Returns false when a sorted list already held the text.
+    bool Add(std::string text);
+    void Clear() { m_items.clear(); }
+    void Delete(std::size_t index);
+    // Index of the entry equal to text (ignoring case for a sorted list), or -1.
+    long IndexOf(std::string_view text) const;
+
+    std::size_t Count() const { return m_items.size(); }
+    bool Empty() const { return m_items.empty(); }
+    const std::string& operator[](std::size_t index) const { return m_items[index]; }
+    const std::vector<std::string>& Items() const { return m_items; }
+    bool Sorted() const { return m_mode == Mode::SortedUnique; }
+
+    void Assign(const TStringList& other);
+    bool operator==(const TStringList& other) const { return m_items == other.m_items; }
+
+    // A nil in a stream leaves an owned list empty.
+    void clearForNil() { Clear(); }
+
+private:
+    Mode m_mode;
+    std::vector<std::string> m_items;
+};
+
+// Keyword lists of categories and shortcuts.
+class TKeywords : public TStringList {
+public:
+    TKeywords() : TStringList(Mode::SortedUnique) {}
+};
+
+} // namespace lynkora
