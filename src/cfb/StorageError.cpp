@@ -17,6 +17,10 @@ std::string describe(std::uint32_t code, const std::string& detail) {
 StorageError::StorageError(std::uint32_t code, const std::string& detail)
     : std::runtime_error(describe(code, detail)), m_code(code) {}
 
+StorageError StorageError::Prefixed(const std::string& prefix) const {
+    return StorageError(Raw{}, m_code, prefix + what());
+}
+
 std::uint32_t CodeFromErrno(int err, bool writing) {
     switch (err) {
     case ENOENT:

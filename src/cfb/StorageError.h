@@ -39,8 +39,13 @@ class StorageError : public std::runtime_error {
 public:
     StorageError(std::uint32_t code, const std::string& detail);
     std::uint32_t code() const { return m_code; }
+    // The same error with its message prefixed (threads name themselves this way).
+    StorageError Prefixed(const std::string& prefix) const;
 
 private:
+    struct Raw {};
+    StorageError(Raw, std::uint32_t code, const std::string& message)
+        : std::runtime_error(message), m_code(code) {}
     std::uint32_t m_code;
 };
 

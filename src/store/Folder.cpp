@@ -1,6 +1,13 @@
 #include "Folder.h"
 
+#include <atomic>
+
 namespace lynkora {
+
+TISFolder::TISFolder() {
+    static std::atomic<std::uint64_t> counter{0};
+    m_instanceId = ++counter;
+}
 
 const ClassInfo& TISFolder::classInfo() const {
     static const ClassInfo info = [] {

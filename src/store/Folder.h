@@ -27,7 +27,7 @@ public:
     bool Exclude = false;
     bool New = false;
 
-    TISFolder() = default;
+    TISFolder();
     TISFolder(const TISFolder&) = delete;
     TISFolder& operator=(const TISFolder&) = delete;
 
@@ -35,6 +35,10 @@ public:
     bool isComponent() const override { return true; }
     std::string componentName() const override { return m_name; }
     void setComponentName(std::string name) override { m_name = std::move(name); }
+
+    // A number no other category object of this process has had; tells apart two objects
+    // that bear the same FolderID at different times.
+    std::uint64_t InstanceId() const { return m_instanceId; }
 
     // Counts one opened shortcut of this category.
     void CountAccess() { ++AccessCount; }
@@ -45,6 +49,7 @@ public:
 
 private:
     std::string m_name;
+    std::uint64_t m_instanceId;
 };
 
 } // namespace lynkora

@@ -1,0 +1,59 @@
+#include "CliCommand.h"
+
+#include "store/Errors.h"
+#include "store/StorageErrorText.h"
+
+#include <ostream>
+
+namespace lynkora::cli {
+
+const std::vector<Command>& Commands() {
+    static const std::vector<Command> table = {
+        {"info", "info FILE", InfoCommand},
+        {"export-json", "export-json FILE", ExportJsonCommand},
+        {"import-json", "import-json FILE [--force]   (JSON on standard input)", ImportJsonCommand},
+        {"inspect", "inspect FILE [PATH]", InspectCommand},
+        {"compact", "compact FILE", CompactCommand},
+    };
+    return table;
+}
+
+namespace {
+
+void PrintUsage(std::ostream& err) {
+    err << "usage: lynkora-cli COMMAND ARGUMENTS\n";
+    for (const auto& c : Commands())
+        err << "  lynkora-cli " << c.usage << "\n";
+}
+
+} // namespace
+
+int RunCli(const std::vector<std::string>& argv, std::istream& in, std::ostream& out,
+           std::ostream& err) {
+    if (argv.size() < 2) {
+        PrintUsage(err);
+        return 2;
+    }
+    for (const auto& c : Commands()) {
+        if (argv[1] != c.name)
+            continue;
+        CommandContext ctx{{argv.begin() + 2, argv.end()}, in, out, err};
+        try {
+            return c.handler(ctx);
+        } catch (const UsageError& e) {
+            err << "lynkora-cli: " << e.message << "\nusage: lynkora-cli " << c.usage << "\n";
+            return 2;
+        } catch (const EStorageError& e) {
+            err << StorageErrorText(e.code()) << "\n";
+            return 1;
+        } catch (const std::exception& e) {
+            err << e.what() << "\n";
+            return 1;
+        }
+    }
+    err << "lynkora-cli: unknown command \"" << argv[1] << "\"\n";
+    PrintUsage(err);
+    return 2;
+}
+
+} // namespace lynkora::cli

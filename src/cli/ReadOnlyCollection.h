@@ -1,0 +1,20 @@
+#pragma once
+
+#include "store/CategoryTree.h"
+#include "store/DateTime.h"
+
+#include <string>
+
+namespace lynkora::cli {
+
+// A data file read without changing it, after the same checks as opening it: not a compound
+// file, a newer version, missing root data.
+struct ReadOnlyCollection {
+    std::string appVersion;
+    TDateTime lastDate = 0;
+    CategoryTree tree;
+};
+
+void LoadReadOnly(const std::string& path, ReadOnlyCollection& collection);
+
+} // namespace lynkora::cli

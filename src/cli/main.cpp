@@ -1,0 +1,9 @@
+#include "CliCommand.h"
+
+#include <iostream>
+
+int main(int argc, char* argv[]) {
+    std::ios::sync_with_stdio(false);
+    const std::vector<std::string> args(argv, argv + argc);
+    return lynkora::cli::RunCli(args, std::cin, std::cout, std::cerr);
+}

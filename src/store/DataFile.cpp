@@ -1,0 +1,220 @@
+#include "DataFile.h"
+
+#include "Compaction.h"
+#include "DataFileStorage.h"
+#include "FileReplace.h"
+#include "NameCollator.h"
+#include "ObjectStream.h"
+
+#include <cctype>
+
+namespace lynkora {
+
+using cfb::Storage;
+
+TDataFile::TDataFile(const std::string& fileName, bool directMode)
+    : m_fileName(fileName), m_direct(directMode) {
+    WaitForCompaction(fileName);
+    const bool exists = FileExists(fileName);
+    try {
+        if (directMode) {
+            if (exists) {
+                m_work = OpenDataFile(fileName);
+                Backup();
+            } else {
+                m_work = CreateDataFile(fileName);
+                WriteNewFileRoot(*m_work);
+            }
+        } else {
+            m_tempName = ChangeFileExt(fileName, ".$ly");
+            DeleteFileIfExists(m_tempName);
+            m_work = CreateDataFile(m_tempName);
+            if (exists) {
+                m_file = OpenDataFile(fileName);
+                m_file->CopyTo(*m_work);
+            } else {
+                WriteNewFileRoot(*m_work);
+                m_file = CreateDataFile(fileName);
+                WriteNewFileRoot(*m_file);
+            }
+        }
+        m_work->Flush();
+    } catch (...) {
+        // Nothing a failed open did may stay behind; the data file was only read.
+        if (m_work)
+            m_work->Close();
+        if (m_file)
+            m_file->Close();
+        if (!m_tempName.empty())
+            DeleteFileIfExists(m_tempName);
+        throw;
+    }
+}
+
+TDataFile::~TDataFile() {
+    try {
+        Close();
+    } catch (...) {
+        // A destructor cannot report; callers that care call Close() themselves.
+    }
+}
+
+void TDataFile::WriteNewFileRoot(Storage& root) {
+    TISFolder folder;
+    folder.FolderName = kRootFolderName;
+    Storage rootFolder = root.OpenStorage(kRootFolderStorage);
+    WriteFolder(rootFolder, folder, {});
+    root.Flush();
+}
+
+Storage TDataFile::OpenRoot() const { return m_work->OpenStorage(kRootFolderStorage); }
+
+Storage TDataFile::OpenFileRoot() const {
+    return (m_file ? *m_file : *m_work).OpenStorage(kRootFolderStorage);
+}
+
+void TDataFile::CheckVersion(const std::string& programVersion) {
+    CheckFileVersion(m_fileName, ReadAppVersion(*m_work), programVersion);
+    WriteAppVersion(*m_work, programVersion);
+    m_work->Flush();
+}
+
+std::string TDataFile::Key(const TISFolder& folder) {
+    std::string key = folder.FolderID;
+    for (auto& c : key)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return key;
+}
+
+TDataFile::StoredOrder TDataFile::OrderOf(const TISFolder& folder) {
+    StoredOrder order;
+    order.instance = folder.InstanceId();
+    order.ids.reserve(folder.Shortcuts.Count());
+    for (const auto& s : folder.Shortcuts)
+        order.ids.push_back(s->ID());
+    return order;
+}
+
+void TDataFile::LoadTree(CategoryTree& tree) {
+    LoadCategoryTree(*m_work, tree);
+    m_rootNode = tree.RootNode();
+    m_workOrder.clear();
+    tree.ForEach([&](CategoryNode& node) { m_workOrder[Key(node.Folder())] = OrderOf(node.Folder()); });
+    m_fileOrder = m_workOrder;
+    m_lastDate = ReadLastDate(*m_work);
+    m_work->Flush();
+}
+
+void TDataFile::WriteCategory(const CategoryNode& node) {
+    const TISFolder& folder = node.Folder();
+    const std::string parentId = node.Parent() ? node.Parent()->Folder().FolderID : std::string();
+    Storage root = OpenRoot();
+    WriteFolder(root, folder, parentId);
+    m_work->Flush();
+    m_workOrder[Key(folder)] = OrderOf(folder);
+    if (m_direct)
+        m_fileOrder[Key(folder)] = m_workOrder[Key(folder)];
+    else
+        m_modified = true;
+}
+
+void TDataFile::WriteBackUsage(const CategoryNode& node) {
+    const TISFolder& folder = node.Folder();
+    Storage& target = m_direct ? *m_work : *m_file;
+    const OrderMap& orders = m_direct ? m_workOrder : m_fileOrder;
+    const auto order = orders.find(Key(folder));
+    Storage rootFolder = target.OpenStorage(kRootFolderStorage);
+    Storage found = rootFolder;
+    const std::string name = folder.FolderID.empty() ? kRootFolderStorage : folder.FolderID;
+    // Only a stored copy recorded for this very category object can be paired with it.
+    if (order != orders.end() && order->second.instance == folder.InstanceId() &&
+        (folder.FolderID.empty() || FindFolderStorage(rootFolder, name, found)) &&
+        found.Find(kDataStream) == cfb::ElementKind::Stream) {
+        TISFolder stored;
+        ObjectStream::ReadObject(found.OpenStream(kDataStream).ReadAll(), stored);
+        const auto& ids = order->second.ids;
+        if (stored.Shortcuts.Count() == ids.size()) {
+            for (std::size_t i = 0; i < ids.size(); ++i) {
+                const TIShortcut* live = folder.Shortcuts.FindItemID(ids[i]);
+                if (!live)
+                    continue;
+                TIShortcut& s = stored.Shortcuts[i];
+                s.Count = live->Count;
+                s.Access = live->Access;
+                s.Verified = live->Verified;
+                s.VerState = live->VerState;
+                s.verResponse = live->verResponse;
+            }
+            stored.AccessCount = folder.AccessCount;
+            // Back into the storage it was read from, wherever the category is now.
+            cfb::Stream data = found.OpenStream(kDataStream);
+            data.Write(ObjectStream::WriteObject(stored));
+            target.Flush();
+        }
+    }
+    if (!m_direct) {
+        // The working copy holds the same usage data, or a later Save would undo it.
+        const bool modified = m_modified;
+        WriteCategory(node);
+        m_modified = modified;
+    }
+}
+
+std::string TDataFile::NewFolderID() {
+    std::string id = lynkora::NewFolderID(*m_work);
+    m_work->Flush();
+    return id;
+}
+
+Storage TDataFile::CopyOfWork(const std::string& target, const std::string& temp) {
+    return ReplaceWithNewFile(target, temp, [&](Storage& dest) {
+        InitDataFile(dest);
+        m_work->Flush();
+        m_work->CopyTo(dest);
+    });
+}
+
+void TDataFile::Save() {
+    if (!m_file)
+        return;
+    Storage fresh = ReplaceWithNewFile(m_fileName, ChangeFileExt(m_fileName, ".$sv"), [&](Storage& dest) {
+        InitDataFile(dest);
+        m_work->Flush();
+        m_work->CopyTo(dest);
+        WriteLastDate(dest, NowDateTime());
+    });
+    Storage old = *m_file;
+    m_file = fresh;
+    old.Close();
+    m_modified = false;
+    m_fileOrder = m_workOrder;
+}
+
+void TDataFile::Backup() {
+    CopyOfWork(ChangeFileExt(m_fileName, ".ly_"), ChangeFileExt(m_fileName, ".$bk")).Close();
+}
+
+void TDataFile::SaveAs(const std::string& newPath) {
+    CopyOfWork(newPath, ChangeFileExt(newPath, ".$sv")).Close();
+}
+
+void TDataFile::Close() {
+    if (!m_work)
+        return;
+    Storage work = *m_work;
+    m_work.reset();
+    if (m_direct) {
+        WriteLastDate(work, NowDateTime());
+        work.Close();
+        return;
+    }
+    work.Close();
+    DeleteFileIfExists(m_tempName);
+    if (m_file) {
+        Storage file = *m_file;
+        m_file.reset();
+        file.Close();
+    }
+}
+
+} // namespace lynkora

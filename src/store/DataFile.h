@@ -1,0 +1,94 @@
+#pragma once
+
+#include "CategoryTree.h"
+#include "DateTime.h"
+#include "Folder.h"
+
+#include "cfb/Storage.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace lynkora {
+
+enum FileEditModes : int { femDirect = 1101, femWorkingCopy = 1102 };
+
+// The open data file. In direct mode the file itself is the working storage; in working-copy
+// mode edits go to "<name>.$ly" and Save writes them back, while the file stays open and
+// locked for the whole session.
+class TDataFile {
+public:
+    // Opens the file, or creates it when it does not exist.
+    TDataFile(const std::string& fileName, bool directMode);
+    ~TDataFile();
+    TDataFile(const TDataFile&) = delete;
+    TDataFile& operator=(const TDataFile&) = delete;
+
+    const std::string& FileName() const { return m_fileName; }
+    const std::string& TempName() const { return m_tempName; }
+    bool DirectMode() const { return m_direct; }
+    bool Modified() const { return m_modified; }
+    void SetModified(bool modified) { m_modified = modified; }
+    TDateTime LastDate() const { return m_lastDate; }
+    CategoryNode* RootNode() const { return m_rootNode; }
+
+    cfb::Storage& WorkStorage() { return *m_work; }
+    // The ROOTFOLDER storage of the working storage, and of the data file itself.
+    cfb::Storage OpenRoot() const;
+    cfb::Storage OpenFileRoot() const;
+
+    // The version check run after opening: fails for a file of a newer version, then records
+    // the program's version in the file.
+    void CheckVersion(const std::string& programVersion);
+    // Reads every category into the tree and the previous session's date into LastDate.
+    void LoadTree(CategoryTree& tree);
+
+    // Writes one category into the working storage (under its parent node's storage) and,
+    // in working-copy mode, marks the document modified.
+    void WriteCategory(const CategoryNode& node);
+    // Puts the category's usage data (visits, dates, verification) into the data file at once,
+    // without marking the document modified.
+    void WriteBackUsage(const CategoryNode& node);
+    std::string NewFolderID();
+
+    // Working-copy mode: writes the working copy back over the data file, with the save date.
+    void Save();
+    // Copies the working storage into "<name>.ly_".
+    void Backup();
+    // Writes a copy of the working storage to another path (the caller then reopens it).
+    void SaveAs(const std::string& newPath);
+    // Releases the files: in direct mode after writing the session date; in working-copy mode
+    // the working copy is deleted. Safe to call twice.
+    void Close();
+
+private:
+    struct StoredOrder {
+        std::uint64_t instance = 0;     // the category object it was recorded for
+        std::vector<std::uint32_t> ids; // shortcut identities, in stored order
+    };
+    using OrderMap = std::unordered_map<std::string, StoredOrder>;
+
+    static std::string Key(const TISFolder& folder);
+    static StoredOrder OrderOf(const TISFolder& folder);
+    void WriteNewFileRoot(cfb::Storage& root);
+    cfb::Storage CopyOfWork(const std::string& target, const std::string& temp);
+
+    std::string m_fileName;
+    std::string m_tempName;
+    bool m_direct;
+    bool m_modified = false;
+    TDateTime m_lastDate = 0;
+    CategoryNode* m_rootNode = nullptr;
+    std::optional<cfb::Storage> m_work;
+    std::optional<cfb::Storage> m_file;
+    // Where each category's shortcuts stand in the working storage and in the data file, so
+    // usage data reaches the same shortcut in a stored copy however the category changed since.
+    OrderMap m_workOrder;
+    OrderMap m_fileOrder;
+};
+
+} // namespace lynkora

@@ -1,0 +1,285 @@
+#include "DataFileStorage.h"
+
+#include "Errors.h"
+#include "NameCollator.h"
+#include "ObjectStream.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace lynkora {
+
+namespace {
+
+using cfb::ElementKind;
+using cfb::Storage;
+
+std::string ReadStreamBytes(const Storage& st, const char* name) {
+    return st.OpenStream(name).ReadAll();
+}
+
+// Writes an object from the stream's start without shortening it, as the file format allows.
+void WriteFromStart(Storage& st, const char* name, const std::string& bytes) {
+    cfb::Stream s = st.Find(name) == ElementKind::Stream ? st.OpenStream(name) : st.CreateStream(name);
+    s.Seek(0);
+    s.Write(bytes);
+}
+
+Storage OpenOrCreateStorage(Storage& parent, const std::string& name) {
+    return parent.Find(name) == ElementKind::Storage ? parent.OpenStorage(name)
+                                                     : parent.CreateStorage(name);
+}
+
+// Depth-first search for a storage by name (ignoring case), in enumeration order.
+bool FindStorageImpl(const Storage& from, const std::string& name, Storage& found) {
+    std::vector<Storage> stack{from};
+    while (!stack.empty()) {
+        Storage st = stack.back();
+        stack.pop_back();
+        const auto elements = st.Elements();
+        std::vector<Storage> below;
+        for (const auto& e : elements) {
+            if (e.kind != ElementKind::Storage)
+                continue;
+            if (CompareAsciiNoCase(e.name, name) == 0) {
+                found = st.OpenStorage(e.name);
+                return true;
+            }
+            below.push_back(st.OpenStorage(e.name));
+        }
+        for (auto it = below.rbegin(); it != below.rend(); ++it)
+            stack.push_back(*it);
+    }
+    return false;
+}
+
+void ClearLoadState(TISFolder& folder) {
+    folder.Exclude = false;
+    folder.New = false;
+    for (auto& s : folder.Shortcuts)
+        if (s->VerState == vsVerifying)
+            s->VerState = vsGood;
+}
+
+int VersionPart(const std::vector<std::string>& parts, std::size_t i, int fallback) {
+    if (i >= parts.size() || parts[i].empty())
+        return fallback;
+    char* end = nullptr;
+    const long v = std::strtol(parts[i].c_str(), &end, 10);
+    return (*end == '\0') ? static_cast<int>(v) : fallback;
+}
+
+std::vector<std::string> SplitDots(const std::string& s) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (;;) {
+        const auto dot = s.find('.', start);
+        parts.push_back(s.substr(start, dot == std::string::npos ? std::string::npos : dot - start));
+        if (dot == std::string::npos)
+            break;
+        start = dot + 1;
+    }
+    return parts;
+}
+
+} // namespace
+
+bool FindFolderStorage(const Storage& from, const std::string& name, Storage& found) {
+    return FindStorageImpl(from, name, found);
+}
+
+void InitDataFile(Storage& root) {
+    root.CreateStorage(kRootFolderStorage);
+    root.CreateStorage("VERSION");
+    Storage session = root.CreateStorage("SESSION");
+    std::string date;
+    ObjectStream::WriteDateValue(date, NowDateTime());
+    session.CreateStream("LASTDATE").Write(date);
+}
+
+Storage CreateDataFile(const std::string& path) {
+    Storage root = cfb::CreateCompoundFile(path);
+    InitDataFile(root);
+    root.Flush();
+    return root;
+}
+
+Storage OpenDataFile(const std::string& path, bool writable) {
+    if (!cfb::IsCompoundFile(path))
+        throw ELynkora("Error: not a valid Lynkora file!\n\n\"" + path + "\"");
+    return cfb::OpenCompoundFile(path, writable);
+}
+
+std::string NewFolderID(Storage& root) {
+    FolderIdNumbers ids;
+    std::vector<Storage> stack{root};
+    while (!stack.empty()) {
+        Storage st = stack.back();
+        stack.pop_back();
+        for (const auto& e : st.Elements()) {
+            if (e.kind != ElementKind::Storage)
+                continue;
+            if (e.name.empty()) {
+                st.DestroyElement(e.name);
+                continue;
+            }
+            ids.Add(e.name);
+            stack.push_back(st.OpenStorage(e.name));
+        }
+    }
+    return ids.Next();
+}
+
+FolderIdNumbers::FolderIdNumbers(std::vector<unsigned long> numbers) : m_numbers(std::move(numbers)) {
+    std::sort(m_numbers.begin(), m_numbers.end());
+    m_numbers.erase(std::unique(m_numbers.begin(), m_numbers.end()), m_numbers.end());
+}
+
+void FolderIdNumbers::Add(const std::string& folderId) {
+    if (folderId.empty() || (folderId[0] != 'F' && folderId[0] != 'f'))
+        return;
+    const std::string digits = folderId.size() > 2 ? folderId.substr(2) : std::string();
+    char* end = nullptr;
+    const unsigned long v = std::strtoul(digits.c_str(), &end, 16);
+    const unsigned long n = end && *end == '\0' ? v : 0;
+    // Each number counts once: two storages of one number must not make the next identifier
+    // collide with an existing one.
+    const auto at = std::lower_bound(m_numbers.begin(), m_numbers.end(), n);
+    if (at == m_numbers.end() || *at != n)
+        m_numbers.insert(at, n);
+}
+
+std::string FolderIdNumbers::Next() {
+    // The first position whose number differs from the position, else one past the largest.
+    unsigned long result = m_numbers.empty() ? 1 : m_numbers.back() + 1;
+    for (std::size_t i = m_scan; i < m_numbers.size(); ++i) {
+        if (m_numbers[i] != i) {
+            result = i;
+            break;
+        }
+        m_scan = i;
+    }
+    char id[16];
+    std::snprintf(id, sizeof id, "FL%08lX", result & 0xFFFFFFFFul);
+    m_numbers.insert(std::upper_bound(m_numbers.begin(), m_numbers.end(), result), result);
+    return id;
+}
+
+bool ReadFolder(const Storage& storage, const std::string& name, TISFolder& folder) {
+    Storage found = storage;
+    if (!FindFolderStorage(storage, name, found))
+        return false;
+    if (found.Find(kDataStream) != ElementKind::Stream)
+        return false;
+    ObjectStream::ReadObject(ReadStreamBytes(found, kDataStream), folder);
+    return true;
+}
+
+bool WriteFolder(Storage& rootFolder, const TISFolder& folder, const std::string& parentId) {
+    const std::string bytes = ObjectStream::WriteObject(folder);
+    Storage target = rootFolder;
+    if (!parentId.empty()) {
+        if (!FindFolderStorage(rootFolder, parentId, target))
+            return false;
+    } else if (folder.FolderID.empty()) {
+        WriteFromStart(rootFolder, kDataStream, bytes);
+        return true;
+    }
+    Storage own = OpenOrCreateStorage(target, folder.FolderID);
+    WriteFromStart(own, kDataStream, bytes);
+    return true;
+}
+
+std::string ReadAppVersion(const Storage& root) {
+    Storage version = root.OpenStorage("VERSION");
+    if (version.Find("APPVER") != ElementKind::Stream)
+        return {};
+    return ObjectStream::ReadTextValue(ReadStreamBytes(version, "APPVER"));
+}
+
+void WriteAppVersion(Storage& root, const std::string& text) {
+    Storage version = root.OpenStorage("VERSION");
+    std::string bytes;
+    ObjectStream::WriteTextValue(bytes, text);
+    WriteFromStart(version, "APPVER", bytes);
+}
+
+TDateTime ReadLastDate(Storage& root) {
+    if (root.Find("SESSION") != ElementKind::Storage)
+        return 0;
+    Storage session = root.OpenStorage("SESSION");
+    if (session.Find("LASTDATE") != ElementKind::Stream)
+        return 0;
+    return ObjectStream::ReadDateValue(ReadStreamBytes(session, "LASTDATE"));
+}
+
+void WriteLastDate(Storage& root, TDateTime date) {
+    Storage session = OpenOrCreateStorage(root, "SESSION");
+    std::string bytes;
+    ObjectStream::WriteDateValue(bytes, date);
+    WriteFromStart(session, "LASTDATE", bytes);
+}
+
+void CheckFileVersion(const std::string& fileName, const std::string& fileVersion,
+                      const std::string& programVersion) {
+    if (CompareAsciiNoCase(fileVersion, programVersion) == 0)
+        return;
+    const auto file = SplitDots(fileVersion);
+    const auto program = SplitDots(programVersion);
+    const int fileMajor = VersionPart(file, 0, 0), fileMinor = VersionPart(file, 1, 0);
+    const int progMajor = VersionPart(program, 0, 4), progMinor = VersionPart(program, 1, 0);
+    if (progMajor < fileMajor || (progMajor == fileMajor && progMinor < fileMinor)) {
+        const std::string numbers = std::to_string(fileMajor) + "." + std::to_string(fileMinor) +
+                                    "." + std::to_string(VersionPart(file, 2, 0)) + "." +
+                                    std::to_string(VersionPart(file, 3, 0));
+        throw ELynkora("Error: the file \"" + fileName + "\" was created with a\nnewer version of "
+                       "Lynkora.\n\nPlease upgrade to version " + numbers + " or higher.");
+    }
+}
+
+void LoadCategoryTree(const Storage& root, CategoryTree& tree) {
+    tree.Clear();
+    try {
+        Storage rootFolder = root.OpenStorage(kRootFolderStorage);
+        if (rootFolder.Find(kDataStream) != ElementKind::Stream)
+            throw ELynkora("Data file error: missing or incorrect category data!");
+        auto rootCategory = std::make_unique<TISFolder>();
+        rootCategory->FolderName = kRootFolderName;
+        ObjectStream::ReadObject(ReadStreamBytes(rootFolder, kDataStream), *rootCategory);
+        ClearLoadState(*rootCategory);
+        CategoryNode& rootNode = tree.SetRoot(std::move(rootCategory));
+
+        struct Pending {
+            Storage storage;
+            CategoryNode* node;
+        };
+        std::vector<Pending> stack{{rootFolder, &rootNode}};
+        while (!stack.empty()) {
+            Pending p = stack.back();
+            stack.pop_back();
+            std::vector<Pending> below;
+            for (const auto& e : p.storage.Elements()) {
+                if (e.kind != ElementKind::Storage || e.name.size() < 2 || e.name[1] != 'L')
+                    continue;
+                Storage st = p.storage.OpenStorage(e.name);
+                if (st.Find(kDataStream) != ElementKind::Stream)
+                    continue; // skipped with everything below it
+                auto folder = std::make_unique<TISFolder>();
+                folder->FolderID = e.name;
+                ObjectStream::ReadObject(ReadStreamBytes(st, kDataStream), *folder);
+                ClearLoadState(*folder);
+                below.push_back({st, &tree.AddChild(*p.node, std::move(folder))});
+            }
+            // Depth-first: the first child's subtree is read before its next sibling's.
+            for (auto it = below.rbegin(); it != below.rend(); ++it)
+                stack.push_back(*it);
+        }
+    } catch (...) {
+        tree.Clear();
+        throw;
+    }
+}
+
+} // namespace lynkora

@@ -1,0 +1,75 @@
+#pragma once
+
+// The storage operations of a data file: its fixed storages, category storages named by their
+// FolderID, the program version and the session date.
+
+#include "CategoryTree.h"
+#include "DateTime.h"
+#include "Folder.h"
+
+#include "cfb/Storage.h"
+
+#include <string>
+#include <vector>
+
+namespace lynkora {
+
+inline constexpr const char* kRootFolderStorage = "ROOTFOLDER";
+inline constexpr const char* kDataStream = "DATA";
+
+// Creates a data file (replacing any file there) with ROOTFOLDER, VERSION and SESSION and the
+// current date in SESSION/LASTDATE.
+cfb::Storage CreateDataFile(const std::string& path);
+// Checks that the file is a compound file ("Error: not a valid Lynkora file!" otherwise) and
+// opens it exclusively, read-write or read-only.
+cfb::Storage OpenDataFile(const std::string& path, bool writable = true);
+
+// The numbers of the category identifiers of a file ("F" and hexadecimal digits after the
+// second character; other text counts as 0), handing out new identifiers.
+class FolderIdNumbers {
+public:
+    FolderIdNumbers() = default;
+    explicit FolderIdNumbers(std::vector<unsigned long> numbers);
+    void Add(const std::string& folderId);
+    // The first gap in the sorted numbers, else one more than the largest (1 when there are
+    // none); the number is taken.
+    std::string Next();
+
+private:
+    std::vector<unsigned long> m_numbers; // sorted, each once
+    std::size_t m_scan = 0;               // numbers[0..m_scan] equal their positions
+};
+
+// A new identifier: the first gap in the numbers of the "F..." storages at every depth, else
+// one more than the largest. Destroys storages with an empty name on the way.
+std::string NewFolderID(cfb::Storage& root);
+
+// Creates the fixed storages of a data file in an empty compound file.
+void InitDataFile(cfb::Storage& root);
+// Finds a storage by name (ignoring case) anywhere below `from`, depth-first.
+bool FindFolderStorage(const cfb::Storage& from, const std::string& name, cfb::Storage& found);
+
+// Finds the storage named `name` anywhere below `storage` (depth-first, enumeration order)
+// and reads its DATA into folder. False when there is no such storage or it has no DATA.
+bool ReadFolder(const cfb::Storage& storage, const std::string& name, TISFolder& folder);
+// Writes the category's DATA below ROOTFOLDER: into the storage of parentId (found at any
+// depth), or ROOTFOLDER itself for an empty parentId; the root category (no FolderID, no
+// parent) into ROOTFOLDER/DATA. False when the parent storage is not found.
+bool WriteFolder(cfb::Storage& rootFolder, const TISFolder& folder, const std::string& parentId);
+
+std::string ReadAppVersion(const cfb::Storage& root);
+void WriteAppVersion(cfb::Storage& root, const std::string& version);
+TDateTime ReadLastDate(cfb::Storage& root);
+void WriteLastDate(cfb::Storage& root, TDateTime date);
+
+// Fails with the four-line newer-version message when the file's version is newer than the
+// program's; fileVersion may be empty.
+void CheckFileVersion(const std::string& fileName, const std::string& fileVersion,
+                      const std::string& programVersion);
+
+// Reads ROOTFOLDER and every category storage below it into a new tree (depth-first in
+// enumeration order), clearing Exclude and New and turning 2003 into 2001. Fails with
+// "Data file error: missing or incorrect category data!" without ROOTFOLDER/DATA.
+void LoadCategoryTree(const cfb::Storage& root, CategoryTree& tree);
+
+} // namespace lynkora

@@ -1,0 +1,87 @@
+#include "FileReplace.h"
+
+#include "Errors.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace lynkora {
+
+namespace {
+
+std::string DirectoryOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+void SyncDirectory(const std::string& dir) {
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+[[noreturn]] void CannotDelete(const std::string& path) {
+    throw ELynkora("Could not delete file " + path);
+}
+
+} // namespace
+
+bool FileExists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+bool DeleteFileIfExists(const std::string& path) {
+    return ::unlink(path.c_str()) == 0 || errno == ENOENT;
+}
+
+std::string ChangeFileExt(const std::string& path, const std::string& ext) {
+    const auto slash = path.find_last_of('/');
+    const auto dot = path.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return path + ext;
+    return path.substr(0, dot) + ext;
+}
+
+void CheckReplaceable(const std::string& path) {
+    // Write permission bits, not access(): the superuser may write anything, yet a file marked
+    // read-only is the user's wish not to have it replaced.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        CannotDelete(path);
+    struct stat dir {};
+    if (::stat(DirectoryOf(path).c_str(), &dir) == 0 &&
+        (dir.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        CannotDelete(path);
+}
+
+cfb::Storage ReplaceWithNewFile(const std::string& target, const std::string& tempPath,
+                                const std::function<void(cfb::Storage&)>& fill) {
+    CheckReplaceable(target);
+    cfb::Storage fresh = cfb::CreateCompoundFile(tempPath);
+    try {
+        fill(fresh);
+        fresh.Sync();
+        if (::rename(tempPath.c_str(), target.c_str()) != 0)
+            CannotDelete(target);
+    } catch (...) {
+        try {
+            fresh.Close();
+        } catch (...) {
+        }
+        DeleteFileIfExists(tempPath);
+        throw;
+    }
+    SyncDirectory(DirectoryOf(target));
+    return fresh;
+}
+
+} // namespace lynkora

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "cfb/Storage.h"
+
+#include <functional>
+#include <string>
+
+namespace lynkora {
+
+// Writes a compound file that replaces `target` without ever leaving it missing or half
+// written: the new file is built beside it under `tempPath`, made durable, and renamed over the
+// target. The returned storage is the new file, still open and locked (the lock never lapses).
+// A target that may not be replaced (read-only file or folder) fails with
+// "Could not delete file <target>" and the temporary file is removed.
+cfb::Storage ReplaceWithNewFile(const std::string& target, const std::string& tempPath,
+                                const std::function<void(cfb::Storage&)>& fill);
+
+// Throws "Could not delete file <path>" when the file or its folder is marked read-only.
+void CheckReplaceable(const std::string& path);
+
+// `path` with its extension (after the last dot of the file name) replaced by `ext`
+// (which includes the dot).
+std::string ChangeFileExt(const std::string& path, const std::string& ext);
+
+bool FileExists(const std::string& path);
+// Removes a file; true when it is gone afterwards.
+bool DeleteFileIfExists(const std::string& path);
+
+} // namespace lynkora
