@@ -1,0 +1,275 @@
+#include "DataFileTestSupport.h"
+
+#include "support/TestPaths.h"
+
+#include "store/DataFileStorage.h"
+#include "store/FileReplace.h"
+#include "store/ObjectStream.h"
+#include "store/StorageErrorText.h"
+#include "store/Version.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+using namespace lynkora;
+using lynkora::test::AddCategory;
+using lynkora::test::ErrorText;
+using lynkora::test::FileBytes;
+
+namespace {
+
+std::string NewPath(const std::string& name) {
+    return (test::FreshDir("datafile") / name).string();
+}
+
+// A closed data file whose VERSION/APPVER holds the text.
+std::string FileWithVersion(const std::string& version) {
+    const std::string path = NewPath("versioned.lyx");
+    TDataFile file(path, true);
+    WriteAppVersion(file.WorkStorage(), version);
+    file.Close();
+    return path;
+}
+
+} // namespace
+
+TEST(DataFile, StorageErrorTexts) {
+    EXPECT_EQ(StorageErrorText(0x80030020),
+              "Share violation: The file is already in use (OLE Error 80030020).");
+    EXPECT_EQ(StorageErrorText(0x80004005), " (OLE Error 80004005).");
+    EXPECT_EQ(StorageErrorText(0x00030200),
+              "The underlying file was converted to compound file format (OLE Error 30200).");
+}
+
+TEST(DataFile, ForeignFilesAreRefusedAndLeaveNothingBehind) {
+    const std::string path = NewPath("notes.lyx");
+    std::ofstream(path) << "This is a text file, not a collection.\n";
+    for (bool direct : {false, true}) {
+        EXPECT_EQ(ErrorText([&] { TDataFile file(path, direct); }),
+                  "Error: not a valid Lynkora file!\n\n\"" + path + "\"");
+        EXPECT_FALSE(FileExists(ChangeFileExt(path, ".$ly")));
+        EXPECT_FALSE(FileExists(ChangeFileExt(path, ".ly_")));
+    }
+    EXPECT_EQ(FileBytes(path), "This is a text file, not a collection.\n");
+}
+
+TEST(DataFile, VersionCheck) {
+    const std::string newer = FileWithVersion("4.1.0.7");
+    {
+        TDataFile file(newer, false);
+        EXPECT_EQ(ErrorText([&] { file.CheckVersion(kProgramVersion); }),
+                  "Error: the file \"" + newer +
+                      "\" was created with a\nnewer version of Lynkora.\n\nPlease upgrade to "
+                      "version 4.1.0.7 or higher.");
+    }
+    for (const char* older : {"4.0.9.1", "3.5.0.0", "", "4.0.2.312", "garbage"}) {
+        const std::string path = FileWithVersion(older);
+        TDataFile file(path, true);
+        EXPECT_NO_THROW(file.CheckVersion(kProgramVersion)) << older;
+        file.Close();
+        auto root = OpenDataFile(path, false);
+        EXPECT_EQ(ReadAppVersion(root), "4.0.2.312");
+    }
+    EXPECT_NO_THROW(CheckFileVersion("f", "4.0", "4.0.2.312"));
+    EXPECT_THROW(CheckFileVersion("f", "5", "4.0.2.312"), ELynkora);
+    EXPECT_EQ(ErrorText([] { CheckFileVersion("f", "4.x.3", "3.9"); }),
+              "Error: the file \"f\" was created with a\nnewer version of Lynkora.\n\nPlease "
+              "upgrade to version 4.0.3.0 or higher.");
+}
+
+TEST(DataFile, MissingRootDataFailsTheLoad) {
+    const std::string path = NewPath("noroot.lyx");
+    CreateDataFile(path).Close(); // ROOTFOLDER without DATA
+    TDataFile file(path, false);
+    CategoryTree tree;
+    EXPECT_EQ(ErrorText([&] { file.LoadTree(tree); }),
+              "Data file error: missing or incorrect category data!");
+    EXPECT_TRUE(tree.Empty());
+}
+
+TEST(DataFile, LoadingResetsRunStateAndReadsEveryCategory) {
+    const std::string path = NewPath("state.lyx");
+    {
+        TDataFile file(path, true);
+        CategoryTree tree;
+        file.LoadTree(tree);
+        CategoryNode& news = AddCategory(file, tree, *tree.RootNode(), "News", 3);
+        news.Folder().Exclude = true;
+        news.Folder().New = true;
+        news.Folder().Shortcuts[1].VerState = vsVerifying;
+        news.Folder().Shortcuts[2].VerState = vsFailed;
+        file.WriteCategory(news);
+        CategoryNode& deep = AddCategory(file, tree, news, "Deep", 1);
+        AddCategory(file, tree, deep, "Deeper", 2);
+        // A storage named XL12 is a category too (second character "L").
+        auto xl = file.OpenRoot().CreateStorage("XL12");
+        TISFolder odd;
+        odd.FolderName = "Odd";
+        xl.CreateStream("DATA").Write(ObjectStream::WriteObject(odd));
+        // A storage without DATA is skipped with everything below it.
+        file.OpenRoot().CreateStorage("FL000000AA").CreateStorage("FL000000AB");
+        file.Close();
+    }
+    TDataFile file(path, false);
+    CategoryTree tree;
+    file.LoadTree(tree);
+    ASSERT_EQ(tree.NodeCount(), 5u);
+    CategoryNode* news = tree.FindCategoryByName("News", 1);
+    ASSERT_NE(news, nullptr);
+    EXPECT_FALSE(news->Folder().Exclude);
+    EXPECT_FALSE(news->Folder().New);
+    EXPECT_EQ(news->Folder().Shortcuts[1].VerState, vsGood);
+    EXPECT_EQ(news->Folder().Shortcuts[2].VerState, vsFailed);
+    ASSERT_NE(tree.FindCategoryByName("Deeper", 3), nullptr);
+    CategoryNode* odd = tree.FindCategoryByName("Odd", 1);
+    ASSERT_NE(odd, nullptr);
+    EXPECT_EQ(odd->Folder().FolderID, "XL12");
+    EXPECT_EQ(tree.RootNode()->Text(), kRootFolderName);
+    EXPECT_EQ(file.RootNode(), tree.RootNode());
+}
+
+TEST(DataFile, IdentifiersFillGapsAndIgnoreOtherNames) {
+    const std::string path = NewPath("ids.lyx");
+    TDataFile file(path, false);
+    CategoryTree tree;
+    file.LoadTree(tree);
+    CategoryNode& root = *tree.RootNode();
+    EXPECT_EQ(AddCategory(file, tree, root, "a").Folder().FolderID, "FL00000001");
+    EXPECT_EQ(AddCategory(file, tree, root, "b").Folder().FolderID, "FL00000000");
+    CategoryNode& c = AddCategory(file, tree, root, "c");
+    EXPECT_EQ(c.Folder().FolderID, "FL00000002");
+    EXPECT_EQ(AddCategory(file, tree, c, "nested").Folder().FolderID, "FL00000003");
+    file.OpenRoot().DestroyElement("fl00000000");
+    EXPECT_EQ(file.NewFolderID(), "FL00000000");
+
+    const std::string other = NewPath("xl.lyx");
+    TDataFile xl(other, true);
+    xl.OpenRoot().CreateStorage("XL12");
+    EXPECT_EQ(xl.NewFolderID(), "FL00000001");
+}
+
+TEST(DataFile, WorkingCopyCloseWithoutSaveLeavesTheFileAlone) {
+    const std::string path = NewPath("wc.lyx");
+    {
+        TDataFile file(path, false);
+        CategoryTree tree;
+        file.LoadTree(tree);
+        AddCategory(file, tree, *tree.RootNode(), "Saved", 2);
+        file.Save();
+        file.Close();
+    }
+    const std::string before = FileBytes(path);
+    {
+        TDataFile file(path, false);
+        EXPECT_TRUE(FileExists(file.TempName()));
+        file.CheckVersion(kProgramVersion);
+        CategoryTree tree;
+        file.LoadTree(tree);
+        AddCategory(file, tree, *tree.RootNode(), "Unsaved", 5);
+        EXPECT_TRUE(file.Modified());
+        // The data file stays locked for the whole session.
+        EXPECT_THROW(cfb::OpenCompoundFile(path, false), cfb::StorageError);
+        file.Close();
+        EXPECT_FALSE(FileExists(file.TempName()));
+    }
+    EXPECT_EQ(FileBytes(path), before);
+}
+
+TEST(DataFile, SaveWritesTheCopyAndTheSaveDate) {
+    const std::string path = NewPath("save.lyx");
+    TDataFile file(path, false);
+    CategoryTree tree;
+    file.LoadTree(tree);
+    AddCategory(file, tree, *tree.RootNode(), "One", 3);
+    const TDateTime before = NowDateTime();
+    file.Save();
+    const TDateTime after = NowDateTime();
+    EXPECT_FALSE(file.Modified());
+    EXPECT_THROW(cfb::OpenCompoundFile(path, false), cfb::StorageError) << "still locked";
+    AddCategory(file, tree, *tree.RootNode(), "Two", 1);
+    file.Save();
+    file.Close();
+
+    auto root = OpenDataFile(path, false);
+    const TDateTime saved = ReadLastDate(root);
+    EXPECT_GE(saved, before - 1e-6);
+    EXPECT_LE(saved, NowDateTime() + 1e-6);
+    (void)after;
+    CategoryTree back;
+    LoadCategoryTree(root, back);
+    EXPECT_EQ(back.NodeCount(), 3u);
+    EXPECT_EQ(back.ShortcutCount(), 4u);
+    EXPECT_FALSE(FileExists(ChangeFileExt(path, ".$sv")));
+}
+
+TEST(DataFile, DirectModeWritesAtOnceAndKeepsABackup) {
+    const std::string path = NewPath("direct.lyx");
+    {
+        TDataFile file(path, true);
+        CategoryTree tree;
+        file.LoadTree(tree);
+        AddCategory(file, tree, *tree.RootNode(), "First", 2);
+        file.Close();
+    }
+    {
+        TDataFile file(path, true);
+        EXPECT_TRUE(FileExists(ChangeFileExt(path, ".ly_")));
+        CategoryTree tree;
+        file.LoadTree(tree);
+        AddCategory(file, tree, *tree.RootNode(), "Second", 1);
+        EXPECT_FALSE(file.Modified());
+        file.Close();
+    }
+    auto backup = OpenDataFile(ChangeFileExt(path, ".ly_"), false);
+    CategoryTree old;
+    LoadCategoryTree(backup, old);
+    EXPECT_EQ(old.NodeCount(), 2u);
+    auto root = OpenDataFile(path, false);
+    CategoryTree now;
+    LoadCategoryTree(root, now);
+    EXPECT_EQ(now.NodeCount(), 3u);
+    EXPECT_GT(ReadLastDate(root), 0.0);
+}
+
+TEST(DataFile, SaveAsCopiesTheWorkingState) {
+    const std::string path = NewPath("orig.lyx");
+    const std::string copy = ChangeFileExt(path, ".copy.lyx");
+    TDataFile file(path, false);
+    CategoryTree tree;
+    file.LoadTree(tree);
+    AddCategory(file, tree, *tree.RootNode(), "Edit", 2);
+    file.SaveAs(copy);
+    file.Close();
+    auto root = OpenDataFile(copy, false);
+    CategoryTree back;
+    LoadCategoryTree(root, back);
+    EXPECT_EQ(back.ShortcutCount(), 2u);
+    auto orig = OpenDataFile(path, false);
+    CategoryTree untouched;
+    LoadCategoryTree(orig, untouched);
+    EXPECT_EQ(untouched.NodeCount(), 1u);
+}
+
+TEST(DataFile, AReadOnlyFileIsNeverReplaced) {
+    const std::string path = NewPath("readonly.lyx");
+    TDataFile file(path, false);
+    CategoryTree tree;
+    file.LoadTree(tree);
+    AddCategory(file, tree, *tree.RootNode(), "Kept", 1);
+    file.Save();
+    const std::string saved = FileBytes(path);
+    AddCategory(file, tree, *tree.RootNode(), "Refused", 1);
+    ::chmod(path.c_str(), 0444);
+    EXPECT_EQ(ErrorText([&] { file.Save(); }), "Could not delete file " + path);
+    EXPECT_TRUE(file.Modified());
+    EXPECT_FALSE(FileExists(ChangeFileExt(path, ".$sv")));
+    EXPECT_EQ(FileBytes(path), saved);
+    ::chmod(path.c_str(), 0644);
+    file.Save();
+    file.Close();
+    auto root = OpenDataFile(path, false);
+    CategoryTree back;
+    LoadCategoryTree(root, back);
+    EXPECT_EQ(back.NodeCount(), 3u);
+}
