@@ -23,25 +23,20 @@ std::string Key(const std::string& path) {
     return ec ? path : p.string();
 }
 
-class Running {
-public:
-    explicit Running(std::string key) : m_key(std::move(key)) {
-        std::lock_guard lock(g_mutex);
-        g_running.insert(m_key);
-    }
-    ~Running() {
-        {
-            std::lock_guard lock(g_mutex);
-            g_running.erase(g_running.find(m_key));
-        }
-        g_done.notify_all();
-    }
-
-private:
-    std::string m_key;
-};
-
 } // namespace
+
+CompactionTicket::CompactionTicket(const std::string& path) : m_key(Key(path)) {
+    std::lock_guard lock(g_mutex);
+    g_running.insert(m_key);
+}
+
+CompactionTicket::~CompactionTicket() {
+    {
+        std::lock_guard lock(g_mutex);
+        g_running.erase(g_running.find(m_key));
+    }
+    g_done.notify_all();
+}
 
 void WaitForCompaction(const std::string& path) {
     const std::string key = Key(path);
@@ -50,7 +45,7 @@ void WaitForCompaction(const std::string& path) {
 }
 
 void CompactDataFile(const std::string& path) {
-    Running running(Key(path));
+    CompactionTicket running(path);
     cfb::Storage source = cfb::OpenCompoundFile(path, false);
     cfb::Storage copy = ReplaceWithNewFile(path, ChangeFileExt(path, ".$$$"),
                                            [&](cfb::Storage& dest) { source.CopyTo(dest); });

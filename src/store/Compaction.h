@@ -9,6 +9,19 @@ namespace lynkora {
 // "Could not delete file <path>" when the file may not be replaced.
 void CompactDataFile(const std::string& path);
 
+// Marks a compaction of the file as pending from its creation to its destruction, so opening
+// the file waits even before the compacting thread has begun.
+class CompactionTicket {
+public:
+    explicit CompactionTicket(const std::string& path);
+    ~CompactionTicket();
+    CompactionTicket(const CompactionTicket&) = delete;
+    CompactionTicket& operator=(const CompactionTicket&) = delete;
+
+private:
+    std::string m_key;
+};
+
 // Waits until no compaction of the file runs in this process.
 void WaitForCompaction(const std::string& path);
 

@@ -11,6 +11,14 @@ std::shared_ptr<TCompressThread> TCompressThread::Start(const std::string& path,
     return thread;
 }
 
-void TCompressThread::Execute() { CompactDataFile(m_path); }
+void TCompressThread::Execute() {
+    try {
+        CompactDataFile(m_path);
+    } catch (...) {
+        m_ticket.reset();
+        throw;
+    }
+    m_ticket.reset();
+}
 
 } // namespace lynkora

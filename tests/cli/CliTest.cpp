@@ -1,0 +1,168 @@
+#include "../cfb/PeerCheck.h"
+#include "support/TestPaths.h"
+
+#include "cli/CliCommand.h"
+#include "store/DataFile.h"
+#include "store/DataFileStorage.h"
+#include "store/FileReplace.h"
+#include "store/ObjectStream.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+using namespace lynkora;
+
+namespace {
+
+struct Result {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+Result Cli(std::vector<std::string> args, const std::string& input = {}) {
+    args.insert(args.begin(), "lynkora-cli");
+    std::istringstream in(input);
+    std::ostringstream out, err;
+    const int code = cli::RunCli(args, in, out, err);
+    return {code, out.str(), err.str()};
+}
+
+std::string SampleJson() {
+    std::ifstream in(std::string(LYNKORA_SOURCE_DIR) + "/samples/sample.json");
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::string NewPath(const std::string& name) { return (test::FreshDir("cli") / name).string(); }
+
+} // namespace
+
+TEST(Cli, JsonRoundTripIsExact) {
+    const std::string a = NewPath("a.lyx");
+    const std::string b = NewPath("b.lyx");
+    ASSERT_EQ(Cli({"import-json", a}, SampleJson()).code, 0);
+    const Result first = Cli({"export-json", a});
+    ASSERT_EQ(first.code, 0) << first.err;
+    ASSERT_EQ(Cli({"import-json", b}, first.out).code, 0);
+    const Result second = Cli({"export-json", b});
+    EXPECT_EQ(second.out, first.out);
+    EXPECT_NE(first.out.find("\"FolderName\": \"Science\""), std::string::npos);
+
+    const Result info = Cli({"info", a});
+    EXPECT_EQ(info.code, 0);
+    EXPECT_NE(info.out.find("Program version: 4.0.2.312\n"), std::string::npos);
+    EXPECT_NE(info.out.find("Categories: 11\nShortcuts: 37\n"), std::string::npos);
+}
+
+TEST(Cli, ImportAppliesDefaultsAndRefusesBadInput) {
+    const std::string path = NewPath("d.lyx");
+    ASSERT_EQ(Cli({"import-json", path},
+                  R"({"LastDate": 36892.5, "Root": {"Shortcuts": [{"Name": "x"}],
+                      "Categories": [{"FolderName": "A", "FolderID": "FL00000001"}, {"FolderName": "B"}]}})")
+                  .code,
+              0);
+    const Result out = Cli({"export-json", path});
+    EXPECT_NE(out.out.find("\"LastDate\": 36892.5"), std::string::npos);
+    EXPECT_NE(out.out.find("\"VerState\": 2001"), std::string::npos);
+    EXPECT_NE(out.out.find("\"Parent\": \"0\""), std::string::npos);
+    EXPECT_NE(out.out.find("\"FolderID\": \"FL00000000\""), std::string::npos) << out.out;
+
+    const Result exists = Cli({"import-json", path}, R"({"Root": {}})");
+    EXPECT_NE(exists.code, 0);
+    EXPECT_NE(exists.err.find("--force"), std::string::npos);
+    EXPECT_EQ(Cli({"import-json", path, "--force"}, R"({"Root": {}})").code, 0);
+
+    const std::string fresh = NewPath("bad.lyx");
+    for (const char* bad : {"{", R"({"Root": 5})", R"({"Root": {"FolderName": 7}})",
+                            R"({"Root": {"Categories": [{"FolderID": "FL1"}, {"FolderID": "fl1"}]}})",
+                            R"({"Root": {"Categories": [{"FolderID": "AB/C"}]}})",
+                            R"({"Root": {"Shortcuts": [{"Count": 1.5}]}})"}) {
+        const Result r = Cli({"import-json", fresh}, bad);
+        EXPECT_NE(r.code, 0) << bad;
+        EXPECT_EQ(r.err.rfind("Invalid collection JSON: ", 0), 0u) << r.err;
+        EXPECT_FALSE(FileExists(fresh)) << bad;
+    }
+}
+
+TEST(Cli, RefusesWhatOpeningRefuses) {
+    const std::string text = NewPath("text.lyx");
+    std::ofstream(text) << "hello\n";
+    Result r = Cli({"info", text});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "Error: not a valid Lynkora file!\n\n\"" + text + "\"\n");
+
+    const std::string newer = NewPath("newer.lyx");
+    {
+        TDataFile file(newer, true);
+        WriteAppVersion(file.WorkStorage(), "5.0.0.1");
+    }
+    r = Cli({"export-json", newer});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("Please upgrade to version 5.0.0.1 or higher."), std::string::npos);
+
+    const std::string noRoot = NewPath("noroot.lyx");
+    CreateDataFile(noRoot).Close();
+    r = Cli({"info", noRoot});
+    EXPECT_EQ(r.err, "Data file error: missing or incorrect category data!\n");
+
+    const std::string missing = NewPath("missing.lyx");
+    r = Cli({"info", missing});
+    EXPECT_EQ(r.err, "Error: not a valid Lynkora file!\n\n\"" + missing + "\"\n");
+
+    EXPECT_EQ(Cli({}).code, 2);
+    EXPECT_EQ(Cli({"frobnicate"}).code, 2);
+    EXPECT_EQ(Cli({"info"}).code, 2);
+}
+
+TEST(Cli, ExportReadsWindowsTextAsWindows1252) {
+    const std::string path = NewPath("cp1252.lyx");
+    {
+        TDataFile file(path, true);
+        CategoryTree tree;
+        file.LoadTree(tree);
+        TIShortcut& s = tree.RootNode()->Folder().Shortcuts.Add();
+        s.Name = "Caf\xE9 \x80";              // Windows-1252 bytes
+        s.Descr = "na\xC3\xAFve \"quoted\"\n"; // UTF-8 bytes
+        file.WriteCategory(*tree.RootNode());
+    }
+    const Result r = Cli({"export-json", path});
+    EXPECT_NE(r.out.find("\"Name\": \"Caf\xC3\xA9 \xE2\x82\xAC\""), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"Descr\": \"na\xC3\xAFve \\\"quoted\\\"\\n\""), std::string::npos);
+}
+
+TEST(Cli, InspectListsAndDumps) {
+    const std::string path = NewPath("inspect.lyx");
+    ASSERT_EQ(Cli({"import-json", path},
+                  R"({"AppVersion": "4.0.2.312", "Root": {"Categories": [{"FolderID": "FL00000001"}]}})")
+                  .code,
+              0);
+    const Result list = Cli({"inspect", path});
+    EXPECT_EQ(list.code, 0);
+    EXPECT_NE(list.out.find("VERSION\tstorage\nVERSION/APPVER\tstream\t11\n"), std::string::npos);
+    EXPECT_NE(list.out.find("ROOTFOLDER/FL00000001/DATA\tstream\t"), std::string::npos);
+    const Result dump = Cli({"inspect", path, "VERSION/APPVER"});
+    EXPECT_EQ(dump.out, std::string("\x06\x09" "4.0.2.312"));
+    EXPECT_NE(Cli({"inspect", path, "VERSION/NOPE"}).code, 0);
+
+    // Files the command line writes are read by olefile with the same elements and bytes.
+    if (test::HaveOlefile()) {
+        std::string error;
+        const std::string peer = test::PeerDump(path, error);
+        ASSERT_TRUE(error.empty()) << error;
+        auto root = cfb::OpenCompoundFile(path, false);
+        EXPECT_EQ(test::DumpTree(root), peer);
+    }
+}
+
+TEST(Cli, CompactKeepsTheCollection) {
+    const std::string path = NewPath("compact.lyx");
+    ASSERT_EQ(Cli({"import-json", path}, SampleJson()).code, 0);
+    const std::string before = Cli({"export-json", path}).out;
+    EXPECT_EQ(Cli({"compact", path}).code, 0);
+    EXPECT_EQ(Cli({"export-json", path}).out, before);
+    EXPECT_FALSE(FileExists(ChangeFileExt(path, ".$$$")));
+}
