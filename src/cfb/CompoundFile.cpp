@@ -397,37 +397,36 @@ void CompoundFile::initNew() {
 // ---------------------------------------------------------------------------------------------
 // Chains and allocation
 
-std::vector<std::uint32_t> CompoundFile::chain(std::uint32_t start, std::uint64_t minBytes) const {
+namespace {
+
+// Follows a chain through an allocation table; every link is checked and a loop ends the walk
+// (a chain can hold each sector once at most).
+std::vector<std::uint32_t> walk(const std::vector<std::uint32_t>& table, std::uint32_t start,
+                                std::uint64_t minBytes, std::uint64_t unit) {
     std::vector<std::uint32_t> out;
     if (minBytes == 0 && (start == kEndOfChain || start == kFreeSect))
         return out;
-    const std::size_t limit = m_fat.size();
+    const std::size_t limit = table.size();
     for (std::uint32_t s = start; s != kEndOfChain;) {
         if (s >= limit || out.size() >= limit)
             corrupt("sector chain is damaged");
         out.push_back(s);
-        s = m_fat[s];
+        s = table[s];
     }
-    if (static_cast<std::uint64_t>(out.size()) * m_sectorSize < minBytes)
+    if (static_cast<std::uint64_t>(out.size()) * unit < minBytes)
         corrupt("sector chain is shorter than its stream");
     return out;
 }
 
+} // namespace
+
+std::vector<std::uint32_t> CompoundFile::chain(std::uint32_t start, std::uint64_t minBytes) const {
+    return walk(m_fat, start, minBytes, m_sectorSize);
+}
+
 std::vector<std::uint32_t> CompoundFile::miniChain(std::uint32_t start,
                                                    std::uint64_t minBytes) const {
-    std::vector<std::uint32_t> out;
-    if (minBytes == 0 && (start == kEndOfChain || start == kFreeSect))
-        return out;
-    const std::size_t limit = m_miniFat.size();
-    for (std::uint32_t s = start; s != kEndOfChain;) {
-        if (s >= limit || out.size() >= limit)
-            corrupt("mini sector chain is damaged");
-        out.push_back(s);
-        s = m_miniFat[s];
-    }
-    if (static_cast<std::uint64_t>(out.size()) * kMiniSectorSize < minBytes)
-        corrupt("mini sector chain is shorter than its stream");
-    return out;
+    return walk(m_miniFat, start, minBytes, kMiniSectorSize);
 }
 
 const std::vector<std::uint32_t>& CompoundFile::miniStreamSectors() {

@@ -151,14 +151,7 @@ TEST(DataFile, IdentifiersFillGapsAndIgnoreOtherNames) {
 
 TEST(DataFile, WorkingCopyCloseWithoutSaveLeavesTheFileAlone) {
     const std::string path = NewPath("wc.lyx");
-    {
-        TDataFile file(path, false);
-        CategoryTree tree;
-        file.LoadTree(tree);
-        AddCategory(file, tree, *tree.RootNode(), "Saved", 2);
-        file.Save();
-        file.Close();
-    }
+    test::MakeFileWithCategory(path, false, "Saved", 2);
     const std::string before = FileBytes(path);
     {
         TDataFile file(path, false);
@@ -205,13 +198,7 @@ TEST(DataFile, SaveWritesTheCopyAndTheSaveDate) {
 
 TEST(DataFile, DirectModeWritesAtOnceAndKeepsABackup) {
     const std::string path = NewPath("direct.lyx");
-    {
-        TDataFile file(path, true);
-        CategoryTree tree;
-        file.LoadTree(tree);
-        AddCategory(file, tree, *tree.RootNode(), "First", 2);
-        file.Close();
-    }
+    test::MakeFileWithCategory(path, true, "First", 2);
     {
         TDataFile file(path, true);
         EXPECT_TRUE(FileExists(ChangeFileExt(path, ".ly_")));

@@ -44,4 +44,16 @@ inline CategoryNode& AddCategory(TDataFile& file, CategoryTree& tree, CategoryNo
     return node;
 }
 
+// Creates a file holding one top-level category, closed again.
+inline void MakeFileWithCategory(const std::string& path, bool direct, const std::string& name,
+                                 int shortcuts) {
+    TDataFile file(path, direct);
+    CategoryTree tree;
+    file.LoadTree(tree);
+    AddCategory(file, tree, *tree.RootNode(), name, shortcuts);
+    if (!direct)
+        file.Save();
+    file.Close();
+}
+
 } // namespace lynkora::test

@@ -13,11 +13,6 @@ using lynkora::test::AddCategory;
 
 namespace {
 
-struct Stored {
-    std::map<std::string, const TIShortcut*> byName;
-    CategoryTree tree;
-};
-
 // The data file's own content, read after it is closed.
 std::map<std::string, std::pair<int, std::string>> UsageInFile(const std::string& path,
                                                                const std::string& category) {
@@ -41,12 +36,7 @@ void Visit(TIShortcut& s, int count, const std::string& response) {
 
 std::string MakeFile(const std::string& name) {
     const std::string path = (test::FreshDir("usage") / name).string();
-    TDataFile file(path, false);
-    CategoryTree tree;
-    file.LoadTree(tree);
-    AddCategory(file, tree, *tree.RootNode(), "Cat", 3); // "Cat 0", "Cat 1", "Cat 2"
-    file.Save();
-    file.Close();
+    test::MakeFileWithCategory(path, false, "Cat", 3); // "Cat 0", "Cat 1", "Cat 2"
     return path;
 }
 
