@@ -1,0 +1,63 @@
+#include "ExportSettings.h"
+
+namespace lynkora {
+
+const ClassInfo& TCSS::classInfo() const {
+    static const ClassInfo info = [] {
+        using C = TCSS;
+        ClassInfo c;
+        c.className = "TCSS";
+        c.properties = {props::boolean("IsPredefined", &C::IsPredefined), props::text("Name", &C::Name),
+                        props::text("Path", &C::Path), props::boolean("Selected", &C::Selected),
+                        props::object("Text", &C::Text)};
+        return c;
+    }();
+    return info;
+}
+
+TCSS& TStyles::Add() {
+    m_items.push_back(std::make_unique<TCSS>());
+    return *m_items.back();
+}
+
+const ClassInfo& THTML::classInfo() const {
+    static const ClassInfo info = [] {
+        using C = THTML;
+        ClassInfo c;
+        c.className = "THTML";
+        c.properties = {props::text("strTitle", &C::strTitle),     props::text("Filename", &C::Filename),
+                        props::text("strGen", &C::strGen),         props::text("strTable", &C::strTable),
+                        props::text("strBackTop", &C::strBackTop), props::boolean("TOC", &C::TOC),
+                        props::collection("Styles", &C::Styles),   props::integer("SelIdx", &C::SelIdx)};
+        return c;
+    }();
+    return info;
+}
+
+std::string StyleSheetName(const std::string& firstLine) {
+    const std::string rest = firstLine.size() > 3 ? firstLine.substr(3) : std::string();
+    const auto star = rest.find('*');
+    if (star == std::string::npos)
+        return rest;
+    return rest.substr(0, star == 0 ? 0 : star - 1);
+}
+
+TCSS& THTML::AppendPredefined(const std::string& text) {
+    TCSS& css = Styles.Add();
+    std::size_t start = 0;
+    while (start < text.size()) {
+        auto end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        css.Text.Add(std::move(line));
+        start = end + 1;
+    }
+    css.Name = css.Text.Empty() ? std::string() : StyleSheetName(css.Text[0]);
+    css.IsPredefined = true;
+    return css;
+}
+
+} // namespace lynkora
