@@ -15,16 +15,22 @@ std::string QtDateLocale::MonthAbbreviation(int month) const {
 int QtDateLocale::LongDateOrder() const {
     // Whichever of day, month and year comes first in the locale's long date pattern; quoted
     // literal text is skipped.
+    // Runs of three or more "d" are the weekday's name, not the day.
     const QString pattern = m_locale.dateFormat(QLocale::LongFormat);
     bool quoted = false;
-    for (QChar c : pattern) {
+    for (qsizetype i = 0; i < pattern.size();) {
+        const QChar c = pattern[i];
+        qsizetype run = 1;
+        while (i + run < pattern.size() && pattern[i + run] == c)
+            ++run;
+        i += run;
         if (c == u'\'') {
             quoted = !quoted;
             continue;
         }
         if (quoted)
             continue;
-        if (c == u'd')
+        if (c == u'd' && run <= 2)
             return 1;
         if (c == u'M')
             return 0;

@@ -26,12 +26,20 @@ bool AllDigits(const QString& s) {
     return !s.isEmpty() && std::all_of(s.begin(), s.end(), [](QChar c) { return c.isDigit(); });
 }
 
+// The stored spelling of a sub-key (key names ignore case, like value names).
+QString ActualGroup(QSettings& s, const std::string& key) {
+    for (const QString& g : s.childGroups())
+        if (CompareAsciiNoCase(g.toStdString(), key) == 0)
+            return g;
+    return Key(key);
+}
+
 // Group scope for the length of one operation.
 class InGroup {
 public:
     InGroup(QSettings& s, const std::string& key) : m_s(s), m_active(!key.empty()) {
         if (m_active)
-            m_s.beginGroup(Key(key));
+            m_s.beginGroup(ActualGroup(m_s, key));
     }
     ~InGroup() {
         if (m_active)
@@ -77,8 +85,9 @@ bool Registry::OpenKey(const std::string& key, bool create) {
     for (const QString& g : m_settings->childGroups())
         if (CompareAsciiNoCase(g.toStdString(), key) == 0)
             return true;
-    if (m_createdKeys.count(key))
-        return true;
+    for (const auto& k : m_createdKeys)
+        if (CompareAsciiNoCase(k, key) == 0)
+            return true;
     if (create)
         m_createdKeys.insert(key);
     return create;
@@ -173,7 +182,8 @@ void Registry::DeleteValue(const std::string& key, const std::string& name) {
 }
 
 void Registry::DeleteKey(const std::string& key) {
-    m_createdKeys.erase(key);
+    for (auto it = m_createdKeys.begin(); it != m_createdKeys.end();)
+        it = CompareAsciiNoCase(*it, key) == 0 ? m_createdKeys.erase(it) : std::next(it);
     for (const QString& g : m_settings->childGroups())
         if (CompareAsciiNoCase(g.toStdString(), key) == 0)
             m_settings->remove(g);
