@@ -3,6 +3,8 @@
 #include "platform/FileInfo.h"
 #include "store/NameCollator.h"
 
+#include <filesystem>
+
 namespace lynkora {
 
 const ClassInfo& TIconData::classInfo() const {
@@ -30,12 +32,6 @@ const ClassInfo& TBrowser::classInfo() const {
     return info;
 }
 
-TBrowser& TBrowsers::Add() {
-    m_items.push_back(std::make_unique<TBrowser>());
-    m_items.back()->m_id = m_nextId++;
-    return *m_items.back();
-}
-
 TBrowser& TBrowsers::Insert(std::size_t index) {
     Add();
     auto item = std::move(m_items.back());
@@ -44,11 +40,6 @@ TBrowser& TBrowsers::Insert(std::size_t index) {
         index = m_items.size();
     m_items.insert(m_items.begin() + static_cast<std::ptrdiff_t>(index), std::move(item));
     return *m_items[index];
-}
-
-void TBrowsers::Delete(std::size_t index) {
-    if (index < m_items.size())
-        m_items.erase(m_items.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
 TBrowser* TBrowsers::FindItemID(std::uint32_t id) {
@@ -68,22 +59,24 @@ const ClassInfo& TBrowserList::classInfo() const {
     return info;
 }
 
-bool TBrowserList::IsBrowserListed(const std::string& path) const {
-    std::string wanted;
+namespace {
+
+// The long form of an existing path; a missing file is still compared by its normalised text.
+std::string ComparablePath(const std::string& path) {
     try {
-        wanted = LongPathForm(path);
+        return LongPathForm(path);
     } catch (const std::exception&) {
-        wanted = path;
+        return std::filesystem::path(path).lexically_normal().string();
     }
-    for (std::size_t i = 0; i < Browsers.Count(); ++i) {
-        std::string have = Browsers.Items(i).Path;
-        try {
-            have = LongPathForm(have);
-        } catch (const std::exception&) {
-        }
-        if (CompareAsciiNoCase(have, wanted) == 0)
+}
+
+} // namespace
+
+bool TBrowserList::IsBrowserListed(const std::string& path) const {
+    const std::string wanted = ComparablePath(path);
+    for (std::size_t i = 0; i < Browsers.Count(); ++i)
+        if (CompareAsciiNoCase(ComparablePath(Browsers.Items(i).Path), wanted) == 0)
             return true;
-    }
     return false;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/OwnedCollection.h"
 #include "store/StreamObject.h"
 
 #include <cstdint>
@@ -37,24 +38,16 @@ private:
     std::uint32_t m_id = 0;
 };
 
-class TBrowsers : public StreamCollection {
+class TBrowsers : public TOwnedCollection<TBrowser> {
 public:
-    TBrowser& Add();
     // Appends a new entry and moves it to the index.
     TBrowser& Insert(std::size_t index);
-    TBrowser& Items(std::size_t index) { return *m_items[index]; }
-    const TBrowser& Items(std::size_t index) const { return *m_items[index]; }
-    std::size_t Count() const { return m_items.size(); }
-    void Delete(std::size_t index);
     TBrowser* FindItemID(std::uint32_t id);
 
-    std::size_t itemCount() const override { return m_items.size(); }
-    const StreamObject& itemAt(std::size_t i) const override { return *m_items[i]; }
-    StreamObject& addItem() override { return Add(); }
-    void clearItems() override { m_items.clear(); }
+protected:
+    void Added(TBrowser& item) override { item.m_id = m_nextId++; }
 
 private:
-    std::vector<std::unique_ptr<TBrowser>> m_items;
     std::uint32_t m_nextId = 0;
 };
 

@@ -15,11 +15,6 @@ const ClassInfo& TCSS::classInfo() const {
     return info;
 }
 
-TCSS& TStyles::Add() {
-    m_items.push_back(std::make_unique<TCSS>());
-    return *m_items.back();
-}
-
 const ClassInfo& THTML::classInfo() const {
     static const ClassInfo info = [] {
         using C = THTML;

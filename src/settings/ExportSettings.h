@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/OwnedCollection.h"
 #include "store/StreamObject.h"
 #include "store/StringList.h"
 
@@ -21,21 +22,7 @@ public:
     const ClassInfo& classInfo() const override;
 };
 
-class TStyles : public StreamCollection {
-public:
-    TCSS& Add();
-    std::size_t Count() const { return m_items.size(); }
-    TCSS& Items(std::size_t i) { return *m_items[i]; }
-    const TCSS& Items(std::size_t i) const { return *m_items[i]; }
-
-    std::size_t itemCount() const override { return m_items.size(); }
-    const StreamObject& itemAt(std::size_t i) const override { return *m_items[i]; }
-    StreamObject& addItem() override { return Add(); }
-    void clearItems() override { m_items.clear(); }
-
-private:
-    std::vector<std::unique_ptr<TCSS>> m_items;
-};
+class TStyles : public TOwnedCollection<TCSS> {};
 
 // The HTML export settings ("ExportHTML").
 class THTML : public StreamObject {

@@ -419,3 +419,34 @@ TEST_F(SettingsTest, ToolbarHooksAndProxyFailure) {
                   0u);
     }
 }
+
+TEST(BrowserListStream, IconDataIsWrittenOnlyWhenPresent) {
+    TBrowserList list;
+    TBrowser& a = list.Browsers.Add();
+    a.Path = "/usr/bin/firefox";
+    a.Command = "%s";
+    a.Name = "Firefox";
+    a.Icon.Data = std::string("\x00\x01\x02\xFF", 4);
+    TBrowser& b = list.Browsers.Insert(0);
+    b.Name = "Plain";
+    b.IsDefault = true;
+    EXPECT_EQ(list.Browsers.Items(1).ID(), 0u);
+    EXPECT_EQ(list.Browsers.Items(0).ID(), 1u);
+    EXPECT_EQ(list.Browsers.FindItemID(0), &a);
+
+    const std::string bytes = ObjectStream::WriteObject(list);
+    EXPECT_NE(bytes.find(std::string("\x09Icon.Data\x0A\x04\x00\x00\x00\x00\x01\x02\xFF", 19)),
+              std::string::npos);
+    EXPECT_EQ(bytes.find("Icon.Data"), bytes.rfind("Icon.Data")) << "only the entry with an icon";
+
+    TBrowserList back;
+    ObjectStream::ReadObject(bytes, back);
+    ASSERT_EQ(back.Browsers.Count(), 2u);
+    EXPECT_EQ(back.Browsers.Items(1).Icon.Data, a.Icon.Data);
+    EXPECT_TRUE(back.Browsers.Items(0).IsDefault);
+    EXPECT_EQ(ObjectStream::WriteObject(back), bytes);
+    back.RemoveDefaultEntries();
+    EXPECT_EQ(back.Browsers.Count(), 1u);
+    EXPECT_TRUE(back.IsBrowserListed("/usr/bin/../bin/firefox"));
+    EXPECT_FALSE(back.IsBrowserListed("/usr/bin/chromium"));
+}

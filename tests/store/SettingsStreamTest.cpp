@@ -1,5 +1,5 @@
-// The object stream carries settings objects too: collections of items with binary sub-object
-// data, enumerations, sets, and components with child objects created by class name.
+// The object stream carries settings objects too: enumerations, sets, and components with child
+// objects created by class name.
 #include "StreamBytes.h"
 
 #include "store/ClassRegistry.h"
@@ -12,68 +12,6 @@
 using namespace lynkora;
 
 namespace {
-
-class TestIcon : public StreamObject {
-public:
-    std::string Data;
-    const ClassInfo& classInfo() const override {
-        static const ClassInfo info = [] {
-            ClassInfo c;
-            c.className = "TIcon";
-            PropInfo data = props::binary("Data", &TestIcon::Data);
-            data.isStored = [](const StreamObject& o) {
-                return !static_cast<const TestIcon&>(o).Data.empty();
-            };
-            c.extraProperties.push_back(std::move(data));
-            return c;
-        }();
-        return info;
-    }
-    void clearForNil() { Data.clear(); }
-};
-
-class TestBrowser : public StreamObject {
-public:
-    std::string Path, Command, Version, Name;
-    TestIcon Icon;
-    bool IsDefault = false;
-    const ClassInfo& classInfo() const override {
-        static const ClassInfo info = [] {
-            using C = TestBrowser;
-            ClassInfo c;
-            c.className = "TBrowser";
-            c.properties = {props::text("Path", &C::Path),       props::text("Command", &C::Command),
-                            props::object("Icon", &C::Icon),     props::text("Version", &C::Version),
-                            props::text("Name", &C::Name),       props::boolean("IsDefault", &C::IsDefault)};
-            return c;
-        }();
-        return info;
-    }
-};
-
-class TestBrowsers : public StreamCollection {
-public:
-    std::vector<std::unique_ptr<TestBrowser>> items;
-    std::size_t itemCount() const override { return items.size(); }
-    const StreamObject& itemAt(std::size_t i) const override { return *items[i]; }
-    StreamObject& addItem() override { return *items.emplace_back(std::make_unique<TestBrowser>()); }
-    void clearItems() override { items.clear(); }
-};
-
-class TestBrowserList : public StreamObject {
-public:
-    TestBrowsers Browsers;
-    const ClassInfo& classInfo() const override {
-        static const ClassInfo info = [] {
-            ClassInfo c;
-            c.className = "TBrowserList";
-            c.properties = {props::collection("Browsers", &TestBrowserList::Browsers)};
-            return c;
-        }();
-        return info;
-    }
-    bool isComponent() const override { return true; }
-};
 
 enum TestAlign { alNone, alTop, alBottom };
 
@@ -146,31 +84,6 @@ protected:
 };
 
 } // namespace
-
-TEST(SettingsStream, BrowserListWritesIconDataOnlyWhenPresent) {
-    TestBrowserList list;
-    auto& a = static_cast<TestBrowser&>(list.Browsers.addItem());
-    a.Path = "/usr/bin/firefox";
-    a.Command = "%s";
-    a.Name = "Firefox";
-    a.Icon.Data = std::string("\x00\x01\x02\xFF", 4);
-    auto& b = static_cast<TestBrowser&>(list.Browsers.addItem());
-    b.Name = "Plain";
-    b.IsDefault = true;
-
-    const std::string bytes = ObjectStream::WriteObject(list);
-    EXPECT_NE(bytes.find(std::string("\x09Icon.Data\x0A\x04\x00\x00\x00\x00\x01\x02\xFF", 19)),
-              std::string::npos);
-    EXPECT_EQ(bytes.find("Icon.Data", bytes.find("Plain") - 30), std::string::npos);
-
-    TestBrowserList back;
-    ObjectStream::ReadObject(bytes, back);
-    ASSERT_EQ(back.Browsers.items.size(), 2u);
-    EXPECT_EQ(back.Browsers.items[0]->Icon.Data, a.Icon.Data);
-    EXPECT_EQ(back.Browsers.items[0]->Command, "%s");
-    EXPECT_TRUE(back.Browsers.items[1]->IsDefault);
-    EXPECT_EQ(ObjectStream::WriteObject(back), bytes);
-}
 
 TEST_F(RegisteredButtons, ToolbarRoundTripsWithChildButtons) {
     TestToolBar bar;
