@@ -3,7 +3,7 @@
 #include "store/Errors.h"
 #include "store/StorageErrorText.h"
 
-#include <ostream>
+#include <iostream>
 
 namespace lynkora::cli {
 
@@ -14,6 +14,10 @@ const std::vector<Command>& Commands() {
         {"import-json", "import-json FILE [--force]   (JSON on standard input)", ImportJsonCommand},
         {"inspect", "inspect FILE [PATH]", InspectCommand},
         {"compact", "compact FILE", CompactCommand},
+        {"verify",
+         "verify FILE [--category PATH] [--errors-only] [--proxy HOST:PORT]\n"
+         "                 [--proxy-user U --proxy-password P] [--ca-file FILE]",
+         VerifyCommand},
     };
     return table;
 }

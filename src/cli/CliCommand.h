@@ -40,5 +40,6 @@ int ExportJsonCommand(CommandContext& ctx);
 int ImportJsonCommand(CommandContext& ctx);
 int InspectCommand(CommandContext& ctx);
 int CompactCommand(CommandContext& ctx);
+int VerifyCommand(CommandContext& ctx);
 
 } // namespace lynkora::cli
