@@ -1,7 +1,7 @@
 #include "../cfb/PeerCheck.h"
 #include "support/TestPaths.h"
 
-#include "cli/CliCommand.h"
+#include "../cli/CliRunner.h"
 #include "store/DataFile.h"
 #include "store/DataFileStorage.h"
 #include "store/FileReplace.h"
@@ -13,22 +13,10 @@
 #include <sstream>
 
 using namespace lynkora;
+using lynkora::test::Cli;
+using Result = lynkora::test::CliResult;
 
 namespace {
-
-struct Result {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-Result Cli(std::vector<std::string> args, const std::string& input = {}) {
-    args.insert(args.begin(), "lynkora-cli");
-    std::istringstream in(input);
-    std::ostringstream out, err;
-    const int code = cli::RunCli(args, in, out, err);
-    return {code, out.str(), err.str()};
-}
 
 std::string SampleJson() {
     std::ifstream in(std::string(LYNKORA_SOURCE_DIR) + "/samples/sample.json");

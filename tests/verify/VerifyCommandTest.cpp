@@ -4,28 +4,17 @@
 #include "support/QtTestApp.h"
 #include "support/TestPaths.h"
 
-#include "cli/CliCommand.h"
+#include "../cli/CliRunner.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
 using namespace lynkora;
+using lynkora::test::Cli;
+using Result = lynkora::test::CliResult;
 
 namespace {
-
-struct Result {
-    int code;
-    std::string out, err;
-};
-
-Result Cli(std::vector<std::string> args, const std::string& input = {}) {
-    args.insert(args.begin(), "lynkora-cli");
-    std::istringstream in(input);
-    std::ostringstream out, err;
-    const int code = cli::RunCli(args, in, out, err);
-    return {code, out.str(), err.str()};
-}
 
 } // namespace
 
