@@ -105,11 +105,37 @@ void TDataFile::LoadTree(CategoryTree& tree) {
     m_work->Flush();
 }
 
+std::optional<Storage> TDataFile::StorageOf(const CategoryNode& node, const Storage& rootFolder) {
+    std::vector<const CategoryNode*> chain;
+    for (const CategoryNode* n = &node; n && n->Parent(); n = n->Parent())
+        chain.push_back(n);
+    Storage at = rootFolder;
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        const std::string& id = (*it)->Folder().FolderID;
+        if (id.empty() || at.Find(id) != cfb::ElementKind::Storage)
+            return std::nullopt;
+        at = at.OpenStorage(id);
+    }
+    return at;
+}
+
 void TDataFile::WriteCategory(const CategoryNode& node) {
     const TISFolder& folder = node.Folder();
     const std::string parentId = node.Parent() ? node.Parent()->Folder().FolderID : std::string();
     Storage root = OpenRoot();
-    WriteFolder(root, folder, parentId);
+    // The storage path follows the tree; the search by identifier is the fallback.
+    std::optional<Storage> own = StorageOf(node, root);
+    std::optional<Storage> parent = node.Parent() ? StorageOf(*node.Parent(), root) : std::nullopt;
+    if (own) {
+        cfb::Stream data = own->Find(kDataStream) == cfb::ElementKind::Stream
+                               ? own->OpenStream(kDataStream)
+                               : own->CreateStream(kDataStream);
+        data.Write(ObjectStream::WriteObject(folder));
+    } else if (parent && !folder.FolderID.empty()) {
+        parent->CreateStorage(folder.FolderID).CreateStream(kDataStream).Write(ObjectStream::WriteObject(folder));
+    } else {
+        WriteFolder(root, folder, parentId);
+    }
     m_work->Flush();
     m_workOrder[Key(folder)] = OrderOf(folder);
     if (m_direct)
@@ -126,9 +152,17 @@ void TDataFile::WriteBackUsage(const CategoryNode& node) {
     Storage rootFolder = target.OpenStorage(kRootFolderStorage);
     Storage found = rootFolder;
     const std::string name = folder.FolderID.empty() ? kRootFolderStorage : folder.FolderID;
+    auto locate = [&] {
+        if (folder.FolderID.empty())
+            return true;
+        if (auto byPath = StorageOf(node, rootFolder)) {
+            found = *byPath;
+            return true;
+        }
+        return FindFolderStorage(rootFolder, name, found);
+    };
     // Only a stored copy recorded for this very category object can be paired with it.
-    if (order != orders.end() && order->second.instance == folder.InstanceId() &&
-        (folder.FolderID.empty() || FindFolderStorage(rootFolder, name, found)) &&
+    if (order != orders.end() && order->second.instance == folder.InstanceId() && locate() &&
         found.Find(kDataStream) == cfb::ElementKind::Stream) {
         TISFolder stored;
         ObjectStream::ReadObject(found.OpenStream(kDataStream).ReadAll(), stored);

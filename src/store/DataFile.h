@@ -73,6 +73,9 @@ private:
     using OrderMap = std::unordered_map<std::string, StoredOrder>;
 
     static std::string Key(const TISFolder& folder);
+    // The storage of a node's category below a ROOTFOLDER storage, following the node's
+    // ancestors (storages nest as categories do); nullopt when the path is not there.
+    static std::optional<cfb::Storage> StorageOf(const CategoryNode& node, const cfb::Storage& rootFolder);
     static StoredOrder OrderOf(const TISFolder& folder);
     void WriteNewFileRoot(cfb::Storage& root);
     cfb::Storage CopyOfWork(const std::string& target, const std::string& temp);
