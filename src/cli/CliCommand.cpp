@@ -14,6 +14,9 @@ const std::vector<Command>& Commands() {
         {"import-json", "import-json FILE [--force]   (JSON on standard input)", ImportJsonCommand},
         {"inspect", "inspect FILE [PATH]", InspectCommand},
         {"compact", "compact FILE", CompactCommand},
+        {"import", "import FILE --netscape PATH | --opera PATH | --favorites DIR", ImportCommand},
+        {"export", "export FILE --netscape PATH | --mozilla PATH | --opera PATH | --favorites DIR",
+         ExportCommand},
         {"verify",
          "verify FILE [--category PATH] [--errors-only] [--proxy HOST:PORT]\n"
          "                 [--proxy-user U --proxy-password P] [--ca-file FILE]",

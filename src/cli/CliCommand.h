@@ -41,5 +41,7 @@ int ImportJsonCommand(CommandContext& ctx);
 int InspectCommand(CommandContext& ctx);
 int CompactCommand(CommandContext& ctx);
 int VerifyCommand(CommandContext& ctx);
+int ImportCommand(CommandContext& ctx);
+int ExportCommand(CommandContext& ctx);
 
 } // namespace lynkora::cli

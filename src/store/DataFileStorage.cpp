@@ -112,7 +112,9 @@ Storage OpenDataFile(const std::string& path, bool writable) {
     return cfb::OpenCompoundFile(path, writable);
 }
 
-std::string NewFolderID(Storage& root) {
+std::string NewFolderID(Storage& root) { return CollectFolderIds(root).Next(); }
+
+FolderIdNumbers CollectFolderIds(Storage& root) {
     FolderIdNumbers ids;
     std::vector<Storage> stack{root};
     while (!stack.empty()) {
@@ -129,7 +131,7 @@ std::string NewFolderID(Storage& root) {
             stack.push_back(st.OpenStorage(e.name));
         }
     }
-    return ids.Next();
+    return ids;
 }
 
 FolderIdNumbers::FolderIdNumbers(std::vector<unsigned long> numbers) : m_numbers(std::move(numbers)) {

@@ -40,6 +40,10 @@ private:
     std::size_t m_scan = 0;               // numbers[0..m_scan] equal their positions
 };
 
+// The identifier numbers of every storage below the root (storages with an empty name are
+// destroyed on the way), to hand out several new identifiers in a row.
+FolderIdNumbers CollectFolderIds(cfb::Storage& root);
+
 // A new identifier: the first gap in the numbers of the "F..." storages at every depth, else
 // one more than the largest. Destroys storages with an empty name on the way.
 std::string NewFolderID(cfb::Storage& root);

@@ -1,0 +1,162 @@
+#include "BookmarkWriters.h"
+
+#include "TextDecoding.h"
+
+#include <cstdio>
+#include <fstream>
+#include <unistd.h>
+
+namespace lynkora {
+
+namespace {
+
+// Names and URLs are escaped so a browser (and our reader) reads them back as they are.
+std::string Link(const TIShortcut& s) {
+    return "<DT><A HREF=\"" + EscapeHtml(s.URL) + "\">" + EscapeHtml(s.Name) + "</A>";
+}
+
+void NetscapeBlock(const CategoryNode& node, std::string& out, const char* eol) {
+    if (IsExcluded(node))
+        return;
+    out += "<DT><H3>" + EscapeHtml(node.Text()) + "</H3>" + eol;
+    out += std::string("<DL><P>") + eol;
+    for (const auto& child : node.Children())
+        NetscapeBlock(*child, out, eol);
+    for (const auto& s : node.Folder().Shortcuts)
+        out += Link(*s) + eol;
+    out += std::string("</DL><P>") + eol;
+}
+
+void MozillaBlock(const CategoryNode& node, std::string& out, std::mt19937& random) {
+    if (IsExcluded(node))
+        return;
+    char id[16];
+    std::uniform_int_distribution<unsigned> dist(0, 2147483646u);
+    std::snprintf(id, sizeof id, "$%08x", dist(random));
+    out += std::string("<DT><H3 ID=\"NC:BookmarksRoot#") + id + "\">" + EscapeHtml(node.Text()) +
+           "</H3>\n<DL><P>\n";
+    for (const auto& child : node.Children())
+        MozillaBlock(*child, out, random);
+    for (const auto& s : node.Folder().Shortcuts)
+        out += Link(*s) + "\n";
+    out += "</DL><P>\n";
+}
+
+void UrlBlock(const TIShortcut& s, std::string& out) {
+    out += "#URL\r\n\tNAME=" + s.Name + "\r\n\tURL=" + s.URL +
+           "\r\n\tCREATED=\r\n\tVISITED=\r\n\tORDER=\r\n\tDESCRIPTION=" + s.Descr +
+           "\r\n\tSHORT NAME=\r\n\r\n";
+}
+
+void FolderBlock(const CategoryNode& node, std::string& out) {
+    out += "#FOLDER\r\n\tNAME=" + node.Folder().FolderName +
+           "\r\n\tCREATED=\r\n\tVISITED=\r\n\tORDER=\r\n\tDESCRIPTION=" + node.Folder().Descr +
+           "\r\n\tSHORT NAME=\r\n\r\n";
+    for (const auto& child : node.Children())
+        FolderBlock(*child, out);
+    for (const auto& s : node.Folder().Shortcuts)
+        UrlBlock(*s, out);
+    out += "-\r\n\r\n";
+}
+
+} // namespace
+
+bool IsExcluded(const CategoryNode& node) {
+    return node.Image() == NodeImage::Excluded ||
+           (node.Image() == NodeImage::Verifying && node.Folder().Exclude);
+}
+
+std::string NetscapeTarget(const std::string& path) {
+    if (path.find(".htm") != std::string::npos || path.find(".HTM") != std::string::npos)
+        return path;
+    return path + (path.empty() || path.back() != '/' ? "/" : "") + "bookmark.htm";
+}
+
+bool WriteFileReplacing(const std::string& path, const std::string& bytes) {
+    const std::string temp = path + ".$tmp";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out)
+            return false;
+        out << bytes;
+        out.flush();
+        if (!out) {
+            ::unlink(temp.c_str());
+            return false;
+        }
+    }
+    if (std::rename(temp.c_str(), path.c_str()) != 0) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::string NetscapeBookmarksText(const CategoryTree& tree) {
+    const char* eol = "\r\n";
+    std::string out = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\r\n"
+                      "<!-- This is an automatically generated file.\r\n"
+                      "It will be read and overwritten.\r\n"
+                      "Do Not Edit! -->\r\n"
+                      "<TITLE>Lynkora Internet Shortcuts</TITLE>\r\n"
+                      "<H1>Lynkora 4.0 Internet Shortcuts</H1>\r\n"
+                      "\r\n"
+                      "<DL><P>\r\n";
+    if (const CategoryNode* root = tree.RootNode()) {
+        for (const auto& s : root->Folder().Shortcuts)
+            out += Link(*s) + eol;
+        out += "</DL><P>\r\n";
+        for (const auto& child : root->Children())
+            NetscapeBlock(*child, out, eol);
+    } else {
+        out += "</DL><P>\r\n";
+    }
+    out += "</DL><P>\r\n";
+    return out;
+}
+
+std::string MozillaBookmarksText(const CategoryTree& tree, std::mt19937& random) {
+    std::string out = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n"
+                      "<!-- This is an automatically generated file.\n"
+                      "It will be read and overwritten.\n"
+                      "Do Not Edit! -->\n"
+                      "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\n"
+                      "<TITLE>Bookmarks</TITLE>\n"
+                      "<H1>Bookmarks</H1>\n"
+                      "\n"
+                      "<DL><P>\n";
+    if (const CategoryNode* root = tree.RootNode()) {
+        for (const auto& s : root->Folder().Shortcuts)
+            out += Link(*s) + "\n";
+        for (const auto& child : root->Children())
+            MozillaBlock(*child, out, random);
+    }
+    out += "</DL><P>\n";
+    return out;
+}
+
+std::string OperaHotlistText(const CategoryTree& tree) {
+    std::string out = "Opera Hotlist version 2.0\r\n\r\n";
+    if (const CategoryNode* root = tree.RootNode()) {
+        for (const auto& child : root->Children())
+            FolderBlock(*child, out);
+        for (const auto& s : root->Folder().Shortcuts)
+            UrlBlock(*s, out);
+    }
+    out += "-\r\n\r\n-\r\n";
+    return out;
+}
+
+bool ExportNetscapeBookmarks(const CategoryTree& tree, const std::string& path) {
+    return WriteFileReplacing(NetscapeTarget(path), NetscapeBookmarksText(tree));
+}
+
+bool ExportMozillaBookmarks(const CategoryTree& tree, const std::string& path, std::mt19937& random) {
+    return WriteFileReplacing(NetscapeTarget(path), MozillaBookmarksText(tree, random));
+}
+
+bool ExportOperaHotlist(const CategoryTree& tree, const std::string& path) {
+    return WriteFileReplacing(path, OperaHotlistText(tree));
+}
+
+} // namespace lynkora

@@ -1,0 +1,165 @@
+#include "FavoritesFolder.h"
+
+#include "BookmarkWriters.h"
+#include "ProfileFile.h"
+#include "TextDecoding.h"
+
+#include "store/DateTime.h"
+#include "store/Errors.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+namespace lynkora {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Lower(std::string s) {
+    for (auto& c : s)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+// Directory entries in a stable order (the file system's own order is arbitrary).
+std::vector<fs::directory_entry> Entries(const fs::path& dir) {
+    std::vector<fs::directory_entry> out;
+    std::error_code ec;
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
+        out.push_back(*it);
+    std::sort(out.begin(), out.end(),
+              [](const auto& a, const auto& b) { return a.path().filename() < b.path().filename(); });
+    return out;
+}
+
+// The URL of a shortcut file: the [InternetShortcut.W] value (UTF-7) when present, else the
+// 8-bit one.
+std::string UrlOf(const fs::path& file) {
+    ProfileFile profile(file.string());
+    const std::string wide = profile.Read("InternetShortcut.W", "URL");
+    if (!wide.empty())
+        return DecodeUtf7(wide);
+    return DecodeEightBit(profile.Read("InternetShortcut", "URL"));
+}
+
+void ReadShortcutFiles(const fs::path& dir, CategoryNode& node, ImportTarget& target, TDateTime now) {
+    for (const auto& e : Entries(dir)) {
+        const std::string name = e.path().filename().string();
+        const std::string lower = Lower(name);
+        if (lower.find(".url") == std::string::npos)
+            continue;
+        std::error_code ec;
+        if (!e.is_regular_file(ec))
+            continue;
+        const std::string url = UrlOf(e.path());
+        if (url.empty() || target.HoldsUrl(node, url))
+            continue;
+        TIShortcut& s = target.AddShortcut(node, url);
+        s.Name = lower.size() >= 4 ? lower.substr(0, lower.size() - 4) : lower;
+        s.Added = now;
+        s.Keywords.Add("Internet Explorer");
+    }
+}
+
+void ReadFolder(const fs::path& dir, CategoryNode& node, ImportTarget& target, TDateTime now) {
+    ReadShortcutFiles(dir, node, target, now);
+    for (const auto& e : Entries(dir)) {
+        std::error_code ec;
+        if (!e.is_directory(ec))
+            continue;
+        const std::string name = e.path().filename().string();
+        CategoryNode* child = nullptr;
+        if (CategoryTree::FindChildCategory(node, name, &child)) {
+            auto category = std::make_unique<TISFolder>();
+            category->FolderName = name;
+            category->Keywords.Add("Internet Explorer");
+            child = &target.AddCategory(node, std::move(category));
+        }
+        ReadFolder(e.path(), *child, target, now);
+    }
+}
+
+// Removes the ".url" files below dir, and the folders that end up empty.
+void Clear(const fs::path& dir) {
+    for (const auto& e : Entries(dir)) {
+        std::error_code ec;
+        if (e.is_directory(ec) && !e.is_symlink(ec)) {
+            Clear(e.path());
+            fs::remove(e.path(), ec); // a folder that still holds other files stays
+        } else if (e.path().filename().string().find(".url") != std::string::npos) {
+            fs::remove(e.path(), ec);
+        }
+    }
+}
+
+void WriteShortcuts(const CategoryNode& node, const fs::path& dir) {
+    for (const auto& s : node.Folder().Shortcuts) {
+        const fs::path file = dir / (FavoritesFileName(s->Name, 251) + ".url");
+        ProfileFile profile(file.string());
+        profile.Write("InternetShortcut", "URL", s->URL);
+        if (!profile.Save()) {
+            const int err = errno;
+            throw ELynkora("Windows Errorcode " + std::to_string(err) + ": Path(" +
+                           std::to_string(file.string().size()) + ")\r\r" + std::strerror(err));
+        }
+    }
+}
+
+void WriteCategory(const CategoryNode& node, const fs::path& parent) {
+    const fs::path dir = parent / FavoritesFileName(node.Text(), 255);
+    if (!IsExcluded(node)) {
+        // All levels: an included category below an excluded one still gets its folder.
+        std::error_code ec;
+        fs::create_directories(dir, ec);
+        WriteShortcuts(node, dir);
+    }
+    for (const auto& child : node.Children())
+        WriteCategory(*child, dir);
+}
+
+} // namespace
+
+std::string FavoritesFileName(const std::string& name, std::size_t maxBytes) {
+    std::string out = name;
+    for (auto& c : out)
+        if (std::strchr("<>:/\\|\"*?", c) || c == '\0')
+            c = '_';
+    if (out.empty() || out == "." || out == "..")
+        out = std::string(std::max<std::size_t>(out.size(), 1), '_');
+    if (out.size() > maxBytes) {
+        // First part and last two bytes; never cut inside a UTF-8 character.
+        std::size_t head = maxBytes - 2;
+        while (head > 0 && (static_cast<unsigned char>(out[head]) & 0xC0) == 0x80)
+            --head;
+        std::size_t tail = out.size() - 2;
+        while (tail > head && (static_cast<unsigned char>(out[tail]) & 0xC0) == 0x80)
+            --tail;
+        out = out.substr(0, head) + out.substr(tail);
+    }
+    return out;
+}
+
+void ImportFavoritesFolder(const std::string& path, CategoryNode& node, ImportTarget& target) {
+    fs::path dir = path;
+    ReadFolder(dir, node, target, NowDateTime());
+}
+
+void ExportFavoritesFolder(const CategoryTree& tree, const std::string& path) {
+    const fs::path dir = path;
+    Clear(dir);
+    const CategoryNode* root = tree.RootNode();
+    if (!root)
+        return;
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    if (!IsExcluded(*root))
+        WriteShortcuts(*root, dir);
+    for (const auto& child : root->Children())
+        WriteCategory(*child, dir);
+}
+
+} // namespace lynkora

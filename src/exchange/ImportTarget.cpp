@@ -1,0 +1,74 @@
+#include "ImportTarget.h"
+
+namespace lynkora {
+
+namespace {
+
+std::string Lower(std::string s) {
+    for (auto& c : s)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+} // namespace
+
+ImportTarget::ImportTarget(CategoryTree& tree, NewId newId, Write writeCategory)
+    : m_tree(tree), m_newId(std::move(newId)), m_write(std::move(writeCategory)) {
+    for (CategoryNode* node : m_tree.PreOrder())
+        m_byName.emplace(std::make_pair(node->Depth(), Key(node->Text())), node);
+}
+
+std::string ImportTarget::Key(const std::string& text) {
+    std::size_t a = 0, b = text.size();
+    while (a < b && (text[a] == ' ' || text[a] == '\t'))
+        ++a;
+    while (b > a && (text[b - 1] == ' ' || text[b - 1] == '\t'))
+        --b;
+    return Lower(text.substr(a, b - a));
+}
+
+CategoryNode* ImportTarget::FindCategoryByName(const std::string& name, int depth) {
+    auto it = m_byName.find({depth, Key(name)});
+    return it == m_byName.end() ? nullptr : it->second;
+}
+
+std::unordered_set<std::string>& ImportTarget::UrlsOf(CategoryNode& node) {
+    auto [it, inserted] = m_urls.try_emplace(&node);
+    if (inserted)
+        for (const auto& s : node.Folder().Shortcuts)
+            it->second.insert(Lower(s->URL));
+    return it->second;
+}
+
+bool ImportTarget::HoldsUrl(CategoryNode& node, const std::string& url) {
+    return UrlsOf(node).count(Lower(url)) > 0;
+}
+
+CategoryNode& ImportTarget::AddCategory(CategoryNode& parent, std::unique_ptr<TISFolder> folder) {
+    folder->FolderID = m_newId();
+    folder->New = true;
+    CategoryNode& node = m_tree.AddChild(parent, std::move(folder));
+    node.SetImage(NodeImage::NewByImport);
+    m_byName.emplace(std::make_pair(node.Depth(), Key(node.Text())), &node);
+    if (m_write)
+        m_write(node);
+    return node;
+}
+
+TIShortcut& ImportTarget::AddShortcut(CategoryNode& node, const std::string& url) {
+    UrlsOf(node).insert(Lower(url));
+    TIShortcut& s = node.Folder().Shortcuts.Add();
+    s.URL = url;
+    MarkNew(node);
+    return s;
+}
+
+void ImportTarget::MarkNew(CategoryNode& node) {
+    if (node.Folder().New)
+        return;
+    node.Folder().New = true;
+    node.SetImage(NodeImage::NewByImport);
+}
+
+} // namespace lynkora

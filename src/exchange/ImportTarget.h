@@ -1,0 +1,50 @@
+#pragma once
+
+#include "store/CategoryTree.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+
+namespace lynkora {
+
+// Where the browser readers put what they read: the open document's category tree, with its
+// identifier source and the write of a new category. Category lookups by name and depth and the
+// duplicate-URL test go through indexes, so large imports stay linear.
+class ImportTarget {
+public:
+    using NewId = std::function<std::string()>;
+    using Write = std::function<void(CategoryNode&)>;
+
+    ImportTarget(CategoryTree& tree, NewId newId, Write writeCategory);
+
+    CategoryNode& Root() const { return *m_tree.RootNode(); }
+
+    // The first node in tree order at the depth whose name equals the name (both trimmed,
+    // ignoring ASCII case), or nullptr.
+    CategoryNode* FindCategoryByName(const std::string& name, int depth);
+    // Whether the category holds a shortcut with the URL (ignoring ASCII case).
+    bool HoldsUrl(CategoryNode& node, const std::string& url);
+    // Adds a category read by an import as the last child of parent (new identifier, the
+    // import's image, written at once).
+    CategoryNode& AddCategory(CategoryNode& parent, std::unique_ptr<TISFolder> folder);
+    // Appends a shortcut with the URL and marks the category new.
+    TIShortcut& AddShortcut(CategoryNode& node, const std::string& url);
+    void MarkNew(CategoryNode& node);
+
+private:
+    static std::string Key(const std::string& text);
+    std::unordered_set<std::string>& UrlsOf(CategoryNode& node);
+
+    CategoryTree& m_tree;
+    NewId m_newId;
+    Write m_write;
+    std::map<std::pair<int, std::string>, CategoryNode*> m_byName; // first in tree order
+    std::unordered_map<const CategoryNode*, std::unordered_set<std::string>> m_urls;
+};
+
+} // namespace lynkora

@@ -1,0 +1,236 @@
+#include "NetscapeReader.h"
+
+#include "TextDecoding.h"
+
+#include "store/DateTime.h"
+#include "store/Errors.h"
+#include "store/FileReplace.h"
+
+#include <cctype>
+#include <fstream>
+#include <sstream>
+
+namespace lynkora {
+
+namespace {
+
+std::string Lower(std::string s) {
+    for (auto& c : s)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::string CollapseBlanks(const std::string& s) {
+    std::string out;
+    bool blank = false;
+    for (char c : s) {
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+            blank = true;
+            continue;
+        }
+        if (blank && !out.empty())
+            out.push_back(' ');
+        blank = false;
+        out.push_back(c);
+    }
+    return out;
+}
+
+// One tag: its lower-case name ("dl", "/dl", "a" ...) and its attributes.
+struct Tag {
+    std::string name;
+    std::string raw; // between the name and ">"
+    std::string Attribute(const std::string& wanted) const;
+};
+
+std::string Tag::Attribute(const std::string& wanted) const {
+    std::size_t i = 0;
+    while (i < raw.size()) {
+        while (i < raw.size() && std::isspace(static_cast<unsigned char>(raw[i])))
+            ++i;
+        std::size_t start = i;
+        while (i < raw.size() && !std::isspace(static_cast<unsigned char>(raw[i])) && raw[i] != '=')
+            ++i;
+        const std::string key = Lower(raw.substr(start, i - start));
+        while (i < raw.size() && std::isspace(static_cast<unsigned char>(raw[i])))
+            ++i;
+        std::string value;
+        if (i < raw.size() && raw[i] == '=') {
+            ++i;
+            while (i < raw.size() && std::isspace(static_cast<unsigned char>(raw[i])))
+                ++i;
+            if (i < raw.size() && (raw[i] == '"' || raw[i] == '\'')) {
+                const char quote = raw[i++];
+                const auto end = raw.find(quote, i);
+                value = raw.substr(i, end == std::string::npos ? std::string::npos : end - i);
+                i = end == std::string::npos ? raw.size() : end + 1;
+            } else {
+                start = i;
+                while (i < raw.size() && !std::isspace(static_cast<unsigned char>(raw[i])))
+                    ++i;
+                value = raw.substr(start, i - start);
+            }
+        }
+        if (key == wanted)
+            return value;
+        if (key.empty())
+            ++i;
+    }
+    return {};
+}
+
+// Walks the document as a sequence of tags and texts, quotes inside tags honoured.
+class Scanner {
+public:
+    explicit Scanner(const std::string& text) : m_s(text) {}
+
+    // The next tag, with the text before it in `text`; false at the end.
+    bool Next(Tag& tag, std::string& text) {
+        const auto lt = m_s.find('<', m_pos);
+        if (lt == std::string::npos) {
+            text = m_s.substr(m_pos);
+            m_pos = m_s.size();
+            return false;
+        }
+        text = m_s.substr(m_pos, lt - m_pos);
+        std::size_t i = lt + 1;
+        if (m_s.compare(lt, 4, "<!--") == 0) { // comments hold no bookmarks
+            const auto end = m_s.find("-->", lt + 4);
+            m_pos = end == std::string::npos ? m_s.size() : end + 3;
+            tag = Tag{"!--", {}};
+            return true;
+        }
+        std::size_t nameEnd = i;
+        while (nameEnd < m_s.size() && !std::isspace(static_cast<unsigned char>(m_s[nameEnd])) &&
+               m_s[nameEnd] != '>')
+            ++nameEnd;
+        tag.name = Lower(m_s.substr(i, nameEnd - i));
+        char quote = 0;
+        std::size_t j = nameEnd;
+        for (; j < m_s.size(); ++j) {
+            const char c = m_s[j];
+            if (quote) {
+                if (c == quote)
+                    quote = 0;
+            } else if (c == '"' || c == '\'') {
+                // A quote opens a value only right after "=".
+                std::size_t k = j;
+                while (k > nameEnd && std::isspace(static_cast<unsigned char>(m_s[k - 1])))
+                    --k;
+                if (k > nameEnd && m_s[k - 1] == '=')
+                    quote = c;
+            } else if (c == '>') {
+                break;
+            }
+        }
+        tag.raw = m_s.substr(nameEnd, j - nameEnd);
+        m_pos = j < m_s.size() ? j + 1 : m_s.size();
+        return true;
+    }
+
+    // The text up to the closing tag `close` (inner tags dropped).
+    std::string TextUntil(const std::string& close) {
+        std::string out, text;
+        Tag tag;
+        while (true) {
+            const std::size_t before = m_pos;
+            const bool more = Next(tag, text);
+            out += text;
+            if (!more)
+                return out;
+            if (tag.name == close)
+                return out;
+            // A structural tag ends an unclosed text; it is read again by the caller.
+            if (tag.name == "dl" || tag.name == "/dl" || tag.name == "dt" || tag.name == "h3" ||
+                tag.name == "a" || tag.name == "dd") {
+                m_pos = before + text.size();
+                return out;
+            }
+        }
+    }
+
+private:
+    const std::string& m_s;
+    std::size_t m_pos = 0;
+};
+
+} // namespace
+
+void ReadNetscapeBookmarks(const std::string& bytes, ImportTarget& target) {
+    const std::string text = DecodeHtmlFile(bytes);
+    const TDateTime now = NowDateTime();
+    int depth = 0;
+    CategoryNode* parent = &target.Root();
+    CategoryNode* folder = nullptr;
+    Scanner scanner(text);
+    Tag tag;
+    std::string ignored;
+    while (scanner.Next(tag, ignored)) {
+        if (tag.name == "dl") {
+            ++depth;
+        } else if (tag.name == "h3") {
+            std::string name = CollapseBlanks(DecodeEntities(scanner.TextUntil("/h3")));
+            if (name.empty())
+                name = kRootFolderName;
+            folder = target.FindCategoryByName(name, parent->Depth() + 1);
+            if (!folder) {
+                auto category = std::make_unique<TISFolder>();
+                category->FolderName = name;
+                category->Keywords.Add("Netscape");
+                folder = &target.AddCategory(*parent, std::move(category));
+            }
+            parent = folder;
+        } else if (tag.name == "a") {
+            const std::string url = CollapseBlanks(DecodeEntities(tag.Attribute("href")));
+            const std::string name = CollapseBlanks(DecodeEntities(scanner.TextUntil("/a")));
+            if (url.empty())
+                continue;
+            if (!folder)
+                folder = parent;
+            if (target.HoldsUrl(*folder, url))
+                continue;
+            TIShortcut& s = target.AddShortcut(*folder, url);
+            s.Name = name;
+            s.Added = now;
+            s.Keywords.Add("Netscape");
+        } else if (tag.name == "/dl") {
+            if (depth == 1) {
+                parent = folder = &target.Root();
+            } else {
+                if (parent->Parent())
+                    parent = parent->Parent();
+                if (folder && folder->Parent())
+                    folder = folder->Parent();
+            }
+            --depth;
+        }
+    }
+}
+
+void ImportNetscapeBookmarks(const std::string& path, ImportTarget& target) {
+    std::string file = path;
+    std::string lower = path;
+    for (auto& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (lower.find(".htm") != std::string::npos) {
+        if (!FileExists(file))
+            throw ELynkora("The specified file could not be found!      \n\n" + lower);
+    } else {
+        std::string dir = path;
+        if (!dir.empty() && dir.back() == '/')
+            dir.pop_back();
+        if (FileExists(dir + "/bookmark.htm"))
+            file = dir + "/bookmark.htm";
+        else if (FileExists(dir + "/bookmarks.html"))
+            file = dir + "/bookmarks.html";
+        else
+            throw ELynkora("Lynkora could not find a Netscape bookmarks file      \nin the folder "
+                           "specified.\n\n" + lower);
+    }
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream all;
+    all << in.rdbuf();
+    ReadNetscapeBookmarks(all.str(), target);
+}
+
+} // namespace lynkora

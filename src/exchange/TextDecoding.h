@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace lynkora {
+
+// The text of an HTML bookmark file as UTF-8: the encoding comes from a byte-order mark, else
+// the META charset, else UTF-8 when the bytes are valid UTF-8, else Windows-1252.
+std::string DecodeHtmlFile(std::string_view bytes);
+// Text of an unknown 8-bit file: UTF-8 when valid, else Windows-1252.
+std::string DecodeEightBit(std::string_view bytes);
+bool IsValidUtf8(std::string_view bytes);
+
+// Decodes &amp; &lt; &gt; &quot; &apos; &#39; &nbsp; &#NNN; &#xHH; (a raw & stays as it is).
+std::string DecodeEntities(std::string_view text);
+// Escapes & < > " for HTML text and attribute values.
+std::string EscapeHtml(std::string_view text);
+
+// UTF-7 (as in a favourite's [InternetShortcut.W] section) to UTF-8.
+std::string DecodeUtf7(std::string_view text);
+
+} // namespace lynkora
