@@ -42,16 +42,25 @@ void MozillaBlock(const CategoryNode& node, std::string& out, std::mt19937& rand
     out += "</DL><P>\n";
 }
 
+// A hotlist value is one line: a line break inside a name or description would end its block.
+std::string OneLine(const std::string& text) {
+    std::string out = text;
+    for (auto& c : out)
+        if (c == '\r' || c == '\n')
+            c = ' ';
+    return out;
+}
+
 void UrlBlock(const TIShortcut& s, std::string& out) {
-    out += "#URL\r\n\tNAME=" + s.Name + "\r\n\tURL=" + s.URL +
-           "\r\n\tCREATED=\r\n\tVISITED=\r\n\tORDER=\r\n\tDESCRIPTION=" + s.Descr +
+    out += "#URL\r\n\tNAME=" + OneLine(s.Name) + "\r\n\tURL=" + OneLine(s.URL) +
+           "\r\n\tCREATED=\r\n\tVISITED=\r\n\tORDER=\r\n\tDESCRIPTION=" + OneLine(s.Descr) +
            "\r\n\tSHORT NAME=\r\n\r\n";
 }
 
 void FolderBlock(const CategoryNode& node, std::string& out) {
-    out += "#FOLDER\r\n\tNAME=" + node.Folder().FolderName +
-           "\r\n\tCREATED=\r\n\tVISITED=\r\n\tORDER=\r\n\tDESCRIPTION=" + node.Folder().Descr +
-           "\r\n\tSHORT NAME=\r\n\r\n";
+    out += "#FOLDER\r\n\tNAME=" + OneLine(node.Folder().FolderName) +
+           "\r\n\tCREATED=\r\n\tVISITED=\r\n\tORDER=\r\n\tDESCRIPTION=" +
+           OneLine(node.Folder().Descr) + "\r\n\tSHORT NAME=\r\n\r\n";
     for (const auto& child : node.Children())
         FolderBlock(*child, out);
     for (const auto& s : node.Folder().Shortcuts)

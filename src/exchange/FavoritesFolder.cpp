@@ -10,7 +10,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
+#include <unistd.h>
+#include <unordered_set>
 
 namespace lynkora {
 
@@ -96,12 +99,31 @@ void Clear(const fs::path& dir) {
     }
 }
 
+// A new shortcut file holds exactly these two lines; a second shortcut of the same name in the
+// same category replaces the value in place, as the profile writer does.
+bool WriteNewShortcutFile(const std::string& path, const std::string& url) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    const std::string text = "[InternetShortcut]\r\nURL=" + url + "\r\n";
+    const bool ok = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    return ::close(fd) == 0 && ok;
+}
+
 void WriteShortcuts(const CategoryNode& node, const fs::path& dir) {
+    std::unordered_set<std::string> written;
     for (const auto& s : node.Folder().Shortcuts) {
         const fs::path file = dir / (FavoritesFileName(s->Name, 251) + ".url");
-        ProfileFile profile(file.string());
-        profile.Write("InternetShortcut", "URL", s->URL);
-        if (!profile.Save()) {
+        bool ok;
+        // The folder was cleared of ".url" files first: a name not written yet is a new file.
+        if (written.insert(file.string()).second) {
+            ok = WriteNewShortcutFile(file.string(), s->URL);
+        } else {
+            ProfileFile profile(file.string());
+            profile.Write("InternetShortcut", "URL", s->URL);
+            ok = profile.Save();
+        }
+        if (!ok) {
             const int err = errno;
             throw ELynkora("Windows Errorcode " + std::to_string(err) + ": Path(" +
                            std::to_string(file.string().size()) + ")\r\r" + std::strerror(err));

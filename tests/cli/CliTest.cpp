@@ -154,3 +154,27 @@ TEST(Cli, CompactKeepsTheCollection) {
     EXPECT_EQ(Cli({"export-json", path}).out, before);
     EXPECT_FALSE(FileExists(ChangeFileExt(path, ".$$$")));
 }
+
+TEST(Cli, ImportAndExportBookmarks) {
+    const std::string path = NewPath("bookmarks.lyx");
+    ASSERT_EQ(Cli({"import-json", path}, SampleJson()).code, 0);
+    const std::string dir = test::FreshDir("cli-exchange").string();
+    for (const char* format : {"netscape", "mozilla", "opera", "favorites"}) {
+        const std::string name = format;
+        const std::string target = dir + "/" + name + (name == "favorites" ? "" : name == "opera" ? ".adr" : ".html");
+        const Result r = Cli({"export", path, std::string("--") + format, target});
+        ASSERT_EQ(r.code, 0) << format << r.err;
+        const std::string fresh = NewPath(std::string(format) + ".lyx");
+        const std::string source = std::string(format) == "mozilla" ? "netscape" : format;
+        const Result in = Cli({"import", fresh, "--" + source, target});
+        ASSERT_EQ(in.code, 0) << format << in.err;
+        EXPECT_NE(in.out.find("Imported 37 shortcuts"), std::string::npos) << format << in.out;
+        const std::string info = Cli({"info", fresh}).out;
+        EXPECT_NE(info.find("Categories: 11\n"), std::string::npos) << format << info;
+    }
+    EXPECT_EQ(Cli({"import", path}).code, 2);
+    EXPECT_EQ(Cli({"export", path, "--gopher", dir}).code, 2);
+    const Result missing = Cli({"import", path, "--netscape", dir + "/none.html"});
+    EXPECT_NE(missing.code, 0);
+    EXPECT_NE(missing.err.find("The specified file could not be found!"), std::string::npos);
+}

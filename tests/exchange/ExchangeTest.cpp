@@ -9,6 +9,9 @@
 #include "exchange/ProfileFile.h"
 #include "exchange/TextDecoding.h"
 #include "store/Errors.h"
+#include "store/ObjectStream.h"
+
+#include "cfb/Storage.h"
 
 #include <gtest/gtest.h>
 
@@ -359,4 +362,43 @@ TEST(Exchange, ProfileFilesBehaveLikeTheSystemsOnes) {
     ASSERT_TRUE(p.Save());
     EXPECT_EQ(ReadAll(path), "[DEFAULT]\r\nBASEURL=http://base/\r\n[InternetShortcut]\r\nurl=http://new/\r\n"
                              "IconIndex=0\r\nAdded=1\r\n[Other]\r\nK=v\r\n");
+}
+
+TEST(Exchange, DataFilePreview) {
+    const auto dir = test::FreshDir("preview");
+    const std::string path = (dir / "other.lyx").string();
+    {
+        cfb::Storage root = cfb::CreateCompoundFile(path);
+        root.CreateStorage("ROOTFOLDER");
+        cfb::Storage folders = root.OpenStorage("ROOTFOLDER");
+        TISFolder top;
+        top.FolderName = "Top";
+        top.Shortcuts.Add().URL = "http://root-link/";
+        folders.CreateStream("DATA").Write(ObjectStream::WriteObject(top));
+        TISFolder child;
+        child.FolderName = "Child";
+        child.Exclude = true;
+        child.Shortcuts.Add().URL = "http://child-link/";
+        cfb::Storage own = folders.CreateStorage("FL00000001");
+        own.CreateStream("DATA").Write(ObjectStream::WriteObject(child));
+        own.CreateStorage("FL00000002"); // no DATA: skipped
+        root.Close();
+    }
+    PreviewEntry file(PreviewEntry::Kind::File, "other.lyx");
+    LoadDataFileTree(path, file);
+    ASSERT_NE(file.Folder(), nullptr);
+    EXPECT_EQ(file.Folder()->FolderName, "Top");
+    ASSERT_EQ(file.Children().size(), 2u);
+    EXPECT_EQ(file.Children()[0]->EntryKind(), PreviewEntry::Kind::Shortcut);
+    EXPECT_EQ(file.Children()[0]->Text(), "http://root-link/");
+    const PreviewEntry& child = *file.Children()[1];
+    EXPECT_EQ(child.Text(), "Child");
+    EXPECT_EQ(child.Folder()->FolderID, "FL00000001");
+    EXPECT_FALSE(child.Folder()->Exclude);
+    ASSERT_EQ(child.Children().size(), 1u);
+    EXPECT_EQ(child.Children()[0]->ShortcutID(), 0u);
+
+    std::ofstream(dir / "text.lyx") << "not a data file";
+    PreviewEntry bad(PreviewEntry::Kind::File, "text.lyx");
+    EXPECT_THROW(LoadDataFileTree((dir / "text.lyx").string(), bad), ELynkora);
 }
