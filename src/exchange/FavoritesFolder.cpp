@@ -1,5 +1,6 @@
 #include "FavoritesFolder.h"
 
+#include "store/TextTools.h"
 #include "BookmarkWriters.h"
 #include "ProfileFile.h"
 #include "TextDecoding.h"
@@ -21,12 +22,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Lower(std::string s) {
-    for (auto& c : s)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
+std::string Lower(const std::string& s) { return LowerAscii(s); }
 
 // Directory entries in a stable order (the file system's own order is arbitrary).
 std::vector<fs::directory_entry> Entries(const fs::path& dir) {

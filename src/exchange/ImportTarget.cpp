@@ -1,15 +1,11 @@
 #include "ImportTarget.h"
+#include "store/TextTools.h"
 
 namespace lynkora {
 
 namespace {
 
-std::string Lower(std::string s) {
-    for (auto& c : s)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
+std::string Lower(const std::string& s) { return LowerAscii(s); }
 
 } // namespace
 
@@ -19,14 +15,7 @@ ImportTarget::ImportTarget(CategoryTree& tree, NewId newId, Write writeCategory)
         m_byName.emplace(std::make_pair(node->Depth(), Key(node->Text())), node);
 }
 
-std::string ImportTarget::Key(const std::string& text) {
-    std::size_t a = 0, b = text.size();
-    while (a < b && (text[a] == ' ' || text[a] == '\t'))
-        ++a;
-    while (b > a && (text[b - 1] == ' ' || text[b - 1] == '\t'))
-        --b;
-    return Lower(text.substr(a, b - a));
-}
+std::string ImportTarget::Key(const std::string& text) { return LowerAscii(TrimSpaces(text)); }
 
 CategoryNode* ImportTarget::FindCategoryByName(const std::string& name, int depth) {
     auto it = m_byName.find({depth, Key(name)});

@@ -1,5 +1,6 @@
 #include "NetscapeReader.h"
 
+#include "store/TextTools.h"
 #include "TextDecoding.h"
 
 #include "store/DateTime.h"
@@ -14,11 +15,7 @@ namespace lynkora {
 
 namespace {
 
-std::string Lower(std::string s) {
-    for (auto& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
+std::string Lower(const std::string& s) { return LowerAscii(s); }
 
 std::string CollapseBlanks(const std::string& s) {
     std::string out;
@@ -209,9 +206,7 @@ void ReadNetscapeBookmarks(const std::string& bytes, ImportTarget& target) {
 
 void ImportNetscapeBookmarks(const std::string& path, ImportTarget& target) {
     std::string file = path;
-    std::string lower = path;
-    for (auto& c : lower)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const std::string lower = LowerAscii(path);
     if (lower.find(".htm") != std::string::npos) {
         if (!FileExists(file))
             throw ELynkora("The specified file could not be found!      \n\n" + lower);
@@ -227,10 +222,7 @@ void ImportNetscapeBookmarks(const std::string& path, ImportTarget& target) {
             throw ELynkora("Lynkora could not find a Netscape bookmarks file      \nin the folder "
                            "specified.\n\n" + lower);
     }
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream all;
-    all << in.rdbuf();
-    ReadNetscapeBookmarks(all.str(), target);
+    ReadNetscapeBookmarks(ReadFileBytes(file), target);
 }
 
 } // namespace lynkora

@@ -1,5 +1,6 @@
 #include "OperaReader.h"
 
+#include "store/TextTools.h"
 #include "TextDecoding.h"
 
 #include "store/DateTime.h"
@@ -42,18 +43,7 @@ struct Block {
 void ReadOperaHotlist(const std::string& bytes, ImportTarget& target) {
     // Opera 7 and later write "Options: encoding = utf8"; older hotlists are 8-bit.
     const std::string text = DecodeEightBit(bytes);
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        auto end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(line);
-        start = end + 1;
-    }
+    const std::vector<std::string> lines = SplitLines(text);
 
     const TDateTime now = NowDateTime();
     int depth = 0;
@@ -134,9 +124,7 @@ void ReadOperaHotlist(const std::string& bytes, ImportTarget& target) {
 }
 
 void ImportOperaHotlist(const std::string& path, ImportTarget& target) {
-    std::string lower = path;
-    for (auto& c : lower)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const std::string lower = LowerAscii(path);
     std::string file = path;
     if (lower.find(".adr") == std::string::npos) {
         if (!file.empty() && file.back() == '/')
@@ -145,12 +133,8 @@ void ImportOperaHotlist(const std::string& path, ImportTarget& target) {
     } else if (!FileExists(file)) {
         throw ELynkora("The specified file could not be found!      \n\n" + lower);
     }
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        return; // a missing default.adr yields nothing, without a message
-    std::ostringstream all;
-    all << in.rdbuf();
-    ReadOperaHotlist(all.str(), target);
+    // A missing default.adr yields nothing, without a message.
+    ReadOperaHotlist(ReadFileBytes(file), target);
 }
 
 } // namespace lynkora

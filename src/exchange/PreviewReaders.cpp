@@ -194,36 +194,20 @@ void LoadDataFileTree(const std::string& file, PreviewEntry& fileEntry) {
         fileEntry.AddShortcut(*s);
     fileEntry.SetFolder(std::move(rootFolder));
 
-    struct Pending {
-        cfb::Storage storage;
-        PreviewEntry* entry;
-    };
-    std::vector<Pending> stack{{folders, &fileEntry}};
-    while (!stack.empty()) {
-        Pending p = stack.back();
-        stack.pop_back();
-        std::vector<Pending> below;
-        for (const auto& e : p.storage.Elements()) {
-            if (e.kind != cfb::ElementKind::Storage || e.name.size() < 2 || e.name[1] != 'L')
-                continue;
-            try {
-                cfb::Storage st = p.storage.OpenStorage(e.name);
-                auto folder = std::make_unique<TISFolder>();
-                folder->FolderID = e.name;
-                ObjectStream::ReadObject(st.OpenStream(kDataStream).ReadAll(), *folder);
-                folder->Exclude = false;
-                PreviewEntry& entry = p.entry->AddChild(PreviewEntry::Kind::Category, folder->FolderName);
-                for (const auto& s : folder->Shortcuts)
-                    entry.AddShortcut(*s);
-                entry.SetFolder(std::move(folder));
-                below.push_back({st, &entry});
-            } catch (const cfb::StorageError&) {
-                // skipped with everything below it
-            }
-        }
-        for (auto it = below.rbegin(); it != below.rend(); ++it)
-            stack.push_back(*it);
-    }
+    WalkCategoryStorages(
+        folders, &fileEntry,
+        [](PreviewEntry* parent, const std::string& name, const std::string& data) {
+            auto folder = std::make_unique<TISFolder>();
+            folder->FolderID = name;
+            ObjectStream::ReadObject(data, *folder);
+            folder->Exclude = false;
+            PreviewEntry& entry = parent->AddChild(PreviewEntry::Kind::Category, folder->FolderName);
+            for (const auto& s : folder->Shortcuts)
+                entry.AddShortcut(*s);
+            entry.SetFolder(std::move(folder));
+            return &entry;
+        },
+        true);
 }
 
 } // namespace lynkora

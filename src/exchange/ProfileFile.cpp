@@ -1,5 +1,6 @@
 #include "ProfileFile.h"
 
+#include "store/TextTools.h"
 #include "store/NameCollator.h"
 
 #include <fstream>
@@ -9,14 +10,7 @@ namespace lynkora {
 
 namespace {
 
-std::string Trim(const std::string& s) {
-    std::size_t a = 0, b = s.size();
-    while (a < b && (s[a] == ' ' || s[a] == '\t'))
-        ++a;
-    while (b > a && (s[b - 1] == ' ' || s[b - 1] == '\t'))
-        --b;
-    return s.substr(a, b - a);
-}
+std::string Trim(const std::string& s) { return TrimSpaces(s); }
 
 // "[name]" gives name; anything else gives nothing.
 bool SectionName(const std::string& line, std::string& name) {
@@ -33,12 +27,7 @@ bool SectionName(const std::string& line, std::string& name) {
 } // namespace
 
 ProfileFile::ProfileFile(std::string path) : m_path(std::move(path)) {
-    std::ifstream in(m_path, std::ios::binary);
-    if (!in)
-        return;
-    std::ostringstream all;
-    all << in.rdbuf();
-    std::string text = all.str();
+    std::string text = ReadFileBytes(m_path);
     // UTF-16LE profiles (desktop.ini) are read as their ASCII subset.
     if (text.size() >= 2 && static_cast<unsigned char>(text[0]) == 0xFF &&
         static_cast<unsigned char>(text[1]) == 0xFE) {
@@ -47,17 +36,7 @@ ProfileFile::ProfileFile(std::string path) : m_path(std::move(path)) {
             narrow.push_back(text[i + 1] == 0 ? text[i] : '?');
         text = narrow;
     }
-    std::size_t start = 0;
-    while (start < text.size()) {
-        auto end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        m_lines.push_back(line);
-        start = end + 1;
-    }
+    m_lines = SplitLines(text);
 }
 
 long ProfileFile::SectionLine(const std::string& section) const {

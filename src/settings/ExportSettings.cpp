@@ -1,4 +1,5 @@
 #include "ExportSettings.h"
+#include "store/TextTools.h"
 
 namespace lynkora {
 
@@ -39,17 +40,8 @@ std::string StyleSheetName(const std::string& firstLine) {
 
 TCSS& THTML::AppendPredefined(const std::string& text) {
     TCSS& css = Styles.Add();
-    std::size_t start = 0;
-    while (start < text.size()) {
-        auto end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+    for (auto& line : SplitLines(text))
         css.Text.Add(std::move(line));
-        start = end + 1;
-    }
     css.Name = css.Text.Empty() ? std::string() : StyleSheetName(css.Text[0]);
     css.IsPredefined = true;
     return css;

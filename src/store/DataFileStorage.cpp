@@ -252,32 +252,14 @@ void LoadCategoryTree(const Storage& root, CategoryTree& tree) {
         ObjectStream::ReadObject(ReadStreamBytes(rootFolder, kDataStream), *rootCategory);
         ClearLoadState(*rootCategory);
         CategoryNode& rootNode = tree.SetRoot(std::move(rootCategory));
-
-        struct Pending {
-            Storage storage;
-            CategoryNode* node;
-        };
-        std::vector<Pending> stack{{rootFolder, &rootNode}};
-        while (!stack.empty()) {
-            Pending p = stack.back();
-            stack.pop_back();
-            std::vector<Pending> below;
-            for (const auto& e : p.storage.Elements()) {
-                if (e.kind != ElementKind::Storage || e.name.size() < 2 || e.name[1] != 'L')
-                    continue;
-                Storage st = p.storage.OpenStorage(e.name);
-                if (st.Find(kDataStream) != ElementKind::Stream)
-                    continue; // skipped with everything below it
-                auto folder = std::make_unique<TISFolder>();
-                folder->FolderID = e.name;
-                ObjectStream::ReadObject(ReadStreamBytes(st, kDataStream), *folder);
-                ClearLoadState(*folder);
-                below.push_back({st, &tree.AddChild(*p.node, std::move(folder))});
-            }
-            // Depth-first: the first child's subtree is read before its next sibling's.
-            for (auto it = below.rbegin(); it != below.rend(); ++it)
-                stack.push_back(*it);
-        }
+        WalkCategoryStorages(rootFolder, &rootNode,
+                             [&](CategoryNode* parent, const std::string& name, const std::string& data) {
+                                 auto folder = std::make_unique<TISFolder>();
+                                 folder->FolderID = name;
+                                 ObjectStream::ReadObject(data, *folder);
+                                 ClearLoadState(*folder);
+                                 return &tree.AddChild(*parent, std::move(folder));
+                             });
     } catch (...) {
         tree.Clear();
         throw;

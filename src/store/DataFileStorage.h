@@ -71,6 +71,42 @@ void WriteLastDate(cfb::Storage& root, TDateTime date);
 void CheckFileVersion(const std::string& fileName, const std::string& fileVersion,
                       const std::string& programVersion);
 
+// Visits the category storages below a ROOTFOLDER storage (second character "L", holding a
+// DATA stream), depth-first in enumeration order: visit(parentContext, name, dataBytes) returns
+// the context of the category's own children. A storage without DATA is skipped with everything
+// below it; with skipUnreadable, so is one whose storage or DATA cannot be read.
+template <class Context, class Visit>
+void WalkCategoryStorages(const cfb::Storage& rootFolder, Context root, Visit visit,
+                          bool skipUnreadable = false) {
+    struct Pending {
+        cfb::Storage storage;
+        Context context;
+    };
+    std::vector<Pending> stack{{rootFolder, root}};
+    while (!stack.empty()) {
+        Pending p = stack.back();
+        stack.pop_back();
+        std::vector<Pending> below;
+        for (const auto& e : p.storage.Elements()) {
+            if (e.kind != cfb::ElementKind::Storage || e.name.size() < 2 || e.name[1] != 'L')
+                continue;
+            try {
+                cfb::Storage st = p.storage.OpenStorage(e.name);
+                if (st.Find("DATA") != cfb::ElementKind::Stream)
+                    continue;
+                const std::string data = st.OpenStream("DATA").ReadAll();
+                below.push_back({st, visit(p.context, e.name, data)});
+            } catch (const cfb::StorageError&) {
+                if (!skipUnreadable)
+                    throw;
+            }
+        }
+        // The first child's subtree comes before its next sibling's.
+        for (auto it = below.rbegin(); it != below.rend(); ++it)
+            stack.push_back(*it);
+    }
+}
+
 // Reads ROOTFOLDER and every category storage below it into a new tree (depth-first in
 // enumeration order), clearing Exclude and New and turning 2003 into 2001. Fails with
 // "Data file error: missing or incorrect category data!" without ROOTFOLDER/DATA.

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lynkora {
+
+// ASCII letters in lower case; other bytes as they are.
+std::string LowerAscii(std::string_view text);
+// Without blanks and tabs at both ends.
+std::string TrimSpaces(std::string_view text);
+// The lines of a text, without their CR LF or LF; no empty last line for a final line break.
+std::vector<std::string> SplitLines(std::string_view text);
+// A file's bytes; empty when it cannot be read.
+std::string ReadFileBytes(const std::string& path);
+
+} // namespace lynkora
