@@ -60,4 +60,31 @@ void ImportTarget::MarkNew(CategoryNode& node) {
     node.SetImage(NodeImage::NewByImport);
 }
 
+CategoryNode& ImportCursor::EnterFolder(const std::string& name,
+                                        const std::function<std::unique_ptr<TISFolder>()>& make) {
+    m_folder = m_target.FindCategoryByName(name, m_parent->Depth() + 1);
+    if (!m_folder)
+        m_folder = &m_target.AddCategory(*m_parent, make());
+    m_parent = m_folder;
+    return *m_folder;
+}
+
+CategoryNode& ImportCursor::LinkTarget() {
+    if (!m_folder)
+        m_folder = m_parent;
+    return *m_folder;
+}
+
+void ImportCursor::CloseList() {
+    if (m_depth == 1) {
+        m_parent = m_folder = &m_target.Root();
+    } else {
+        if (m_parent->Parent())
+            m_parent = m_parent->Parent();
+        if (m_folder && m_folder->Parent())
+            m_folder = m_folder->Parent();
+    }
+    --m_depth;
+}
+
 } // namespace lynkora

@@ -47,4 +47,27 @@ private:
     std::unordered_map<const CategoryNode*, std::unordered_set<std::string>> m_urls;
 };
 
+// Where the Netscape and Opera readers stand: the depth of open lists, the parent of the next
+// folder, and the category that receives links.
+class ImportCursor {
+public:
+    explicit ImportCursor(ImportTarget& target) : m_target(target), m_parent(&target.Root()) {}
+
+    void OpenList() { ++m_depth; }
+    // A folder heading: the category of that name at the next depth anywhere in the tree, or a
+    // new one made by `make` below the current parent.
+    CategoryNode& EnterFolder(const std::string& name,
+                              const std::function<std::unique_ptr<TISFolder>()>& make);
+    // The category a link goes into.
+    CategoryNode& LinkTarget();
+    // The end of a list: back to the parent (never above the root).
+    void CloseList();
+
+private:
+    ImportTarget& m_target;
+    int m_depth = 0;
+    CategoryNode* m_parent;
+    CategoryNode* m_folder = nullptr;
+};
+
 } // namespace lynkora

@@ -156,50 +156,37 @@ private:
 void ReadNetscapeBookmarks(const std::string& bytes, ImportTarget& target) {
     const std::string text = DecodeHtmlFile(bytes);
     const TDateTime now = NowDateTime();
-    int depth = 0;
-    CategoryNode* parent = &target.Root();
-    CategoryNode* folder = nullptr;
+    ImportCursor cursor(target);
     Scanner scanner(text);
     Tag tag;
     std::string ignored;
     while (scanner.Next(tag, ignored)) {
         if (tag.name == "dl") {
-            ++depth;
+            cursor.OpenList();
         } else if (tag.name == "h3") {
             std::string name = CollapseBlanks(DecodeEntities(scanner.TextUntil("/h3")));
             if (name.empty())
                 name = kRootFolderName;
-            folder = target.FindCategoryByName(name, parent->Depth() + 1);
-            if (!folder) {
+            cursor.EnterFolder(name, [&] {
                 auto category = std::make_unique<TISFolder>();
                 category->FolderName = name;
                 category->Keywords.Add("Netscape");
-                folder = &target.AddCategory(*parent, std::move(category));
-            }
-            parent = folder;
+                return category;
+            });
         } else if (tag.name == "a") {
             const std::string url = CollapseBlanks(DecodeEntities(tag.Attribute("href")));
             const std::string name = CollapseBlanks(DecodeEntities(scanner.TextUntil("/a")));
             if (url.empty())
                 continue;
-            if (!folder)
-                folder = parent;
-            if (target.HoldsUrl(*folder, url))
+            CategoryNode& folder = cursor.LinkTarget();
+            if (target.HoldsUrl(folder, url))
                 continue;
-            TIShortcut& s = target.AddShortcut(*folder, url);
+            TIShortcut& s = target.AddShortcut(folder, url);
             s.Name = name;
             s.Added = now;
             s.Keywords.Add("Netscape");
         } else if (tag.name == "/dl") {
-            if (depth == 1) {
-                parent = folder = &target.Root();
-            } else {
-                if (parent->Parent())
-                    parent = parent->Parent();
-                if (folder && folder->Parent())
-                    folder = folder->Parent();
-            }
-            --depth;
+            cursor.CloseList();
         }
     }
 }

@@ -46,30 +46,16 @@ void ReadOperaHotlist(const std::string& bytes, ImportTarget& target) {
     const std::vector<std::string> lines = SplitLines(text);
 
     const TDateTime now = NowDateTime();
-    int depth = 0;
-    CategoryNode* parent = &target.Root();
-    CategoryNode* folder = nullptr;
-    int skipping = 0; // depth of folders being skipped (trash, deleted)
-    auto close = [&] {
-        if (skipping > 0) {
-            --skipping;
-            return;
-        }
-        if (depth == 1) {
-            parent = folder = &target.Root();
-        } else {
-            if (parent->Parent())
-                parent = parent->Parent();
-            if (folder && folder->Parent())
-                folder = folder->Parent();
-        }
-        --depth;
-    };
+    ImportCursor cursor(target);
+    int skipping = 0; // open folders being skipped (trash, deleted)
 
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string marker = Trim(lines[i]);
         if (marker == "-") {
-            close();
+            if (skipping > 0)
+                --skipping;
+            else
+                cursor.CloseList();
             continue;
         }
         if (marker.empty() || marker[0] != '#')
@@ -90,30 +76,27 @@ void ReadOperaHotlist(const std::string& bytes, ImportTarget& target) {
                 ++skipping;
                 continue;
             }
-            ++depth;
+            cursor.OpenList();
             std::string name = block.fields["NAME"];
             if (name.empty())
                 name = kRootFolderName;
-            folder = target.FindCategoryByName(name, parent->Depth() + 1);
-            if (!folder) {
+            cursor.EnterFolder(name, [&] {
                 auto category = std::make_unique<TISFolder>();
                 category->FolderName = name;
                 category->Descr = block.fields["DESCRIPTION"];
                 category->Keywords.Add("Opera");
-                folder = &target.AddCategory(*parent, std::move(category));
-            }
-            parent = folder;
+                return category;
+            });
         } else if (block.kind == "#URL") {
             if (skipping > 0 || Upper(block.fields["DELETED"]) == "YES")
                 continue;
             const std::string url = Trim(block.fields["URL"]);
             if (url.empty())
                 continue;
-            if (!folder)
-                folder = parent;
-            if (target.HoldsUrl(*folder, url))
+            CategoryNode& folder = cursor.LinkTarget();
+            if (target.HoldsUrl(folder, url))
                 continue;
-            TIShortcut& s = target.AddShortcut(*folder, url);
+            TIShortcut& s = target.AddShortcut(folder, url);
             s.Name = block.fields["NAME"];
             s.Descr = block.fields["DESCRIPTION"];
             s.Added = now;

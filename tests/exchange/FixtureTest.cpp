@@ -163,8 +163,9 @@ TEST(BookmarkFixtures, OperaHotlistsArriveComplete) {
                     url.pop_back();
                 while (!url.empty() && (url[0] == ' ' || url[0] == '\t'))
                     url.erase(0, 1);
-                if (!trashed)
+                if (!trashed) {
                     EXPECT_TRUE(doc.urls.count(Lower(url))) << url;
+                }
             }
         }
     }
