@@ -1,5 +1,6 @@
 #include "SystemEnvironment.h"
 
+#include "companions/Companions.h"
 #include "platform/DesktopBrowser.h"
 #include "platform/FileInfo.h"
 
@@ -43,9 +44,9 @@ std::string SystemEnvironment::FavoritesFolder() const {
     return QDir(dir).exists() ? dir.toStdString() : std::string();
 }
 
-std::optional<std::string> SystemEnvironment::PredefinedStyleSheet(int /*index*/) const {
-    // The style sheets come with the resource library; without it nothing is appended.
-    return std::nullopt;
+std::optional<std::string> SystemEnvironment::PredefinedStyleSheet(int index) const {
+    // From the resource library; without it nothing is appended.
+    return lynkora::PredefinedStyleSheet(index);
 }
 
 } // namespace lynkora
