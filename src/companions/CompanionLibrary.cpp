@@ -2,6 +2,7 @@
 
 #include "platform/FileInfo.h"
 
+#include <cstdlib>
 #include <mutex>
 
 namespace lynkora {
@@ -19,6 +20,12 @@ std::string& Override() {
 void CompanionLibrary::SetDirectory(const std::string& directory) {
     std::lock_guard lock(g_mutex);
     Override() = directory;
+    // The companion libraries carry their own copy of this code (the wizard and the export
+    // dialog load the resource library too): the environment reaches every copy.
+    if (directory.empty())
+        ::unsetenv("LYNKORA_COMPANION_DIR");
+    else
+        ::setenv("LYNKORA_COMPANION_DIR", directory.c_str(), 1);
 }
 
 std::string CompanionLibrary::Directory() {
@@ -27,6 +34,8 @@ std::string CompanionLibrary::Directory() {
         if (!Override().empty())
             return Override();
     }
+    if (const char* env = std::getenv("LYNKORA_COMPANION_DIR"); env && *env)
+        return env;
     const std::string program = ProgramPath();
     const auto slash = program.find_last_of('/');
     return slash == std::string::npos ? std::string(".") : program.substr(0, slash);

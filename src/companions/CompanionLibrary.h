@@ -26,7 +26,8 @@ public:
         return m_loaded ? reinterpret_cast<F>(m_library.resolve(name)) : nullptr;
     }
 
-    // Where the libraries are looked for: the program's folder, unless set (tests).
+    // Where the libraries are looked for: the program's folder, unless set (tests) or named by
+    // LYNKORA_COMPANION_DIR.
     static void SetDirectory(const std::string& directory);
     static std::string Directory();
 
