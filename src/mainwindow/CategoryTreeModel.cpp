@@ -1,0 +1,82 @@
+#include "CategoryTreeModel.h"
+
+#include "platform/StoredText.h"
+
+namespace lynkora {
+
+CategoryTreeModel::CategoryTreeModel(QObject* parent) : QAbstractItemModel(parent) {}
+
+void CategoryTreeModel::SetTree(CategoryTree* tree) {
+    beginResetModel();
+    m_tree = tree;
+    endResetModel();
+}
+
+void CategoryTreeModel::Reset() {
+    beginResetModel();
+    endResetModel();
+}
+
+CategoryNode* CategoryTreeModel::NodeAt(const QModelIndex& index) const {
+    return index.isValid() ? static_cast<CategoryNode*>(index.internalPointer()) : nullptr;
+}
+
+QModelIndex CategoryTreeModel::IndexOf(const CategoryNode* node) const {
+    if (!node || !m_tree)
+        return {};
+    const CategoryNode* parent = node->Parent();
+    if (!parent)
+        return createIndex(0, 0, const_cast<CategoryNode*>(node));
+    const auto& kids = parent->Children();
+    for (std::size_t i = 0; i < kids.size(); ++i)
+        if (kids[i].get() == node)
+            return createIndex(static_cast<int>(i), 0, const_cast<CategoryNode*>(node));
+    return {};
+}
+
+void CategoryTreeModel::NodeChanged(const CategoryNode* node) {
+    const QModelIndex i = IndexOf(node);
+    if (i.isValid())
+        emit dataChanged(i, i);
+}
+
+QModelIndex CategoryTreeModel::index(int row, int column, const QModelIndex& parent) const {
+    if (!m_tree || !m_tree->RootNode() || column != 0 || row < 0)
+        return {};
+    if (!parent.isValid())
+        return row == 0 ? createIndex(0, 0, m_tree->RootNode()) : QModelIndex();
+    CategoryNode* node = NodeAt(parent);
+    if (static_cast<std::size_t>(row) >= node->ChildCount())
+        return {};
+    return createIndex(row, 0, &node->Child(static_cast<std::size_t>(row)));
+}
+
+QModelIndex CategoryTreeModel::parent(const QModelIndex& child) const {
+    CategoryNode* node = NodeAt(child);
+    return node ? IndexOf(node->Parent()) : QModelIndex();
+}
+
+int CategoryTreeModel::rowCount(const QModelIndex& parent) const {
+    if (!m_tree || !m_tree->RootNode())
+        return 0;
+    if (!parent.isValid())
+        return 1;
+    return static_cast<int>(NodeAt(parent)->ChildCount());
+}
+
+int CategoryTreeModel::columnCount(const QModelIndex&) const { return 1; }
+
+QVariant CategoryTreeModel::data(const QModelIndex& index, int role) const {
+    const CategoryNode* node = NodeAt(index);
+    if (!node)
+        return {};
+    if (role == Qt::DisplayRole || role == Qt::EditRole)
+        return DecodeStoredText(node->Text());
+    if (role == Qt::DecorationRole) {
+        const auto i = static_cast<std::size_t>(node->ImageIndex());
+        return i < m_images.size() ? QVariant(m_images[i]) : QVariant();
+    }
+    return {};
+}
+
+} // namespace lynkora

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "store/CategoryTree.h"
+
+#include <QAbstractItemModel>
+#include <QIcon>
+
+#include <vector>
+
+namespace lynkora {
+
+// The category tree as the tree view shows it: one row per node, the node's name as text and
+// its image pair (normal and selected) from the small image strip.
+class CategoryTreeModel : public QAbstractItemModel {
+public:
+    explicit CategoryTreeModel(QObject* parent = nullptr);
+
+    // The tree shown, or nullptr for none (no file open).
+    void SetTree(CategoryTree* tree);
+    CategoryTree* Tree() const { return m_tree; }
+    void SetImages(std::vector<QIcon> images) { m_images = std::move(images); }
+
+    CategoryNode* NodeAt(const QModelIndex& index) const;
+    QModelIndex IndexOf(const CategoryNode* node) const;
+    // Re-reads a node's text and image, or the whole structure after moves and sorting.
+    void NodeChanged(const CategoryNode* node);
+    void Reset();
+
+    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
+    QModelIndex parent(const QModelIndex& child) const override;
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+
+private:
+    CategoryTree* m_tree = nullptr;
+    std::vector<QIcon> m_images;
+};
+
+} // namespace lynkora
