@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class QLocalServer;
+
+namespace lynkora {
+
+inline constexpr const char* kInstanceSignature = "6B2F4D17";
+
+// The per-user channel through which a second start hands its command line to the running
+// program: "QUERY" is answered with the instance signature, "ACTIVATE" brings the window to the
+// front, "OPEN <command line>" is processed before "DONE" is answered (the hand-over is
+// synchronous).
+class InstanceServer : public QObject {
+public:
+    InstanceServer(std::function<void()> activate, std::function<void(const QString&)> open,
+                   QObject* parent = nullptr);
+    // Starts listening under the name; replaces a channel left by a program that died.
+    bool Listen(const QString& name);
+
+private:
+    QLocalServer* m_server;
+    std::function<void()> m_activate;
+    std::function<void(const QString&)> m_open;
+};
+
+// The channel's name for the current user.
+QString InstanceName();
+
+// Hands the command line to a running instance: true when one answered (the caller then ends),
+// false when none runs.
+bool HandOverToRunningInstance(const QString& name, const QString& commandLine, int timeoutMs = 3000);
+
+// The parameters joined by blanks, trimmed.
+QString BuildCommandLine(const std::vector<std::string>& parameters);
+
+// What a command line asks for: minimised start ("/m" or "/M" as a parameter), or a file path
+// (quotes removed, trimmed, made absolute).
+struct CommandLine {
+    bool minimized = false;
+    QString path;
+};
+CommandLine ParseCommandLine(const QString& text);
+
+} // namespace lynkora
