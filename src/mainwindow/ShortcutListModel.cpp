@@ -70,7 +70,9 @@ void ShortcutListModel::SortList(int order) {
     for (std::uint32_t id : m_ids) {
         const TIShortcut* s = m_folder->Shortcuts.FindItemID(id);
         const std::string& text = s ? (byUrl ? s->URL : s->Name) : std::string();
-        rows.push_back({id, collator.sortKey(byVisits ? QString() : DecodeStoredText(text)), s ? s->Count : 0});
+        // Case folded first: some locales' collations (the C locale's) still order by case.
+        rows.push_back({id, collator.sortKey(byVisits ? QString() : DecodeStoredText(text).toCaseFolded()),
+                         s ? s->Count : 0});
     }
     std::stable_sort(rows.begin(), rows.end(), [&](const Row& a, const Row& b) {
         const int c = byVisits ? (a.count < b.count ? -1 : a.count > b.count ? 1 : 0) : a.key.compare(b.key);

@@ -1,0 +1,747 @@
+#include "MainWindow.h"
+
+#include "companions/Companions.h"
+#include "companions/HelpWindow.h"
+#include "platform/QtDateLocale.h"
+#include "platform/StoredText.h"
+#include "store/Errors.h"
+#include "store/FileReplace.h"
+#include "store/NameCollator.h"
+#include "store/StorageErrorText.h"
+#include "store/Version.h"
+#include "tools/CompressThread.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QImage>
+#include <QLabel>
+#include <QListView>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace lynkora {
+
+namespace {
+
+constexpr const char* kTitle = "Lynkora 4.0";
+
+struct ActionSpec {
+    const char* name;
+    const char* caption;
+    const char* shortcut;
+    const char* hint;
+    int image; // index in the small strip, -1 for none
+};
+
+// The commands of this window with their captions, keys, hints and images.
+const ActionSpec kActions[] = {
+    {"acNewFile", "&New datafile...", "Ctrl+N", "Create a new Lynkora datafile", 9},
+    {"acOpen", "&Open...", "Ctrl+O", "Open an existing Lynkora datafile", 10},
+    {"acClose", "&Close", "Ctrl+W", "Close the current datafile", -1},
+    {"acSave", "&Save", "Ctrl+S", "Save the changes made to the data file", 11},
+    {"acSaveAs", "Sa&ve as...", "", "Save the current datafile under a new name", -1},
+    {"acBackup", "Create backup", "", "Create a backup of the current datafile", -1},
+    {"acSend", "S&end...", "", "Send the current data file via e-mail", 21},
+    {"acExit", "E&xit", "Alt+F4", "Close Lynkora", -1},
+    {"Toolbar2", "&Toolbar", "", "Show or hide the toolbar", -1},
+    {"Header1", "&Header", "", "Show or hide the header", -1},
+    {"acViewLarge", "&Large icons", "", "", 32},
+    {"acViewSmall", "&Small icons", "", "", 33},
+    {"acViewList", "&List", "", "", 34},
+    {"acViewDetails", "&Details", "", "", 35},
+    {"viewExpand", "&Expand tree", "Ctrl+F1", "", -1},
+    {"viewCollapse", "&Collapse tree", "Ctrl+F2", "", -1},
+    {"acRefresh", "Re&fresh", "F5", "", 30},
+    {"acHelpTopics", "&Help topics", "F1", "Display Lynkora help topics", 19},
+    {"Helpindex1", "Help in&dex", "", "", -1},
+    {"Credits1", "Credits...", "", "", -1},
+    {"About1", "A&bout...", "", "", -1},
+};
+
+// A path shortened in its middle with an ellipsis to fit the width.
+QString ShortPath(const QString& path, const QFontMetrics& metrics, int width) {
+    return metrics.elidedText(path, Qt::ElideMiddle, width);
+}
+
+std::vector<QIcon> CutStrip(const QByteArray& small, const QByteArray& large) {
+    std::vector<QIcon> icons;
+    QImage s = QImage::fromData(small), l = QImage::fromData(large);
+    if (s.isNull())
+        return icons;
+    // Fuchsia is the transparent colour of the strips.
+    auto transparent = [](QImage img) {
+        img = img.convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                if (img.pixelColor(x, y) == QColor(255, 0, 255))
+                    img.setPixelColor(x, y, Qt::transparent);
+        return img;
+    };
+    s = transparent(s);
+    if (!l.isNull())
+        l = transparent(l);
+    const int n = s.width() / 16;
+    for (int i = 0; i < n; ++i) {
+        QIcon icon(QPixmap::fromImage(s.copy(i * 16, 0, 16, 16)));
+        if (!l.isNull() && (i + 1) * 32 <= l.width())
+            icon.addPixmap(QPixmap::fromImage(l.copy(i * 32, 0, 32, 32)));
+        icons.push_back(icon);
+    }
+    return icons;
+}
+
+} // namespace
+
+TfrmMainLynkora::TfrmMainLynkora(Registry& registry, const SettingsEnvironment& environment, QWidget* parent)
+    : QMainWindow(parent), m_registry(registry) {
+    setWindowTitle(kTitle);
+    m_settings = std::make_unique<TSettings>(registry, environment);
+    m_locale = std::make_unique<QtDateLocale>();
+    m_treeModel = new CategoryTreeModel(this);
+    m_listModel = new ShortcutListModel(this);
+    CreateActions();
+    CreateViews();
+    CreateMenusAndToolbar();
+}
+
+TfrmMainLynkora::~TfrmMainLynkora() {
+    try {
+        if (m_file)
+            CloseDocument();
+        m_settings->WinMax = isMaximized();
+        m_settings->SaveAll();
+    } catch (...) {
+        // Nothing can be shown any more.
+    }
+}
+
+QAction* TfrmMainLynkora::Action(const std::string& name) const {
+    auto it = m_actions.find(name);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+void TfrmMainLynkora::CreateActions() {
+    for (const ActionSpec& spec : kActions) {
+        auto* a = new QAction(tr(spec.caption), this);
+        a->setObjectName(spec.name);
+        if (*spec.shortcut)
+            a->setShortcut(QKeySequence(spec.shortcut));
+        a->setStatusTip(tr(spec.hint));
+        a->setProperty("image", spec.image);
+        m_actions[spec.name] = a;
+    }
+    auto on = [this](const char* name, auto f) {
+        connect(Action(name), &QAction::triggered, this, [this, f] { Guarded([this, f] { (this->*f)(); }); });
+    };
+    on("acNewFile", &TfrmMainLynkora::acNewFileExecute);
+    on("acOpen", &TfrmMainLynkora::acOpenExecute);
+    on("acSave", &TfrmMainLynkora::acSaveExecute);
+    on("acSaveAs", &TfrmMainLynkora::acSaveAsExecute);
+    on("acBackup", &TfrmMainLynkora::acBackupExecute);
+    on("acClose", &TfrmMainLynkora::acCloseExecute);
+    connect(Action("acExit"), &QAction::triggered, this, &QWidget::close);
+    connect(Action("acSend"), &QAction::triggered, this, [this] {
+        if (m_file)
+            SendLynkoraFile(m_file->FileName());
+    });
+    for (const char* name : {"Toolbar2", "Header1"}) {
+        Action(name)->setCheckable(true);
+        Action(name)->setChecked(true);
+    }
+    connect(Action("Toolbar2"), &QAction::toggled, this, [this](bool on) {
+        m_toolbar->setVisible(on);
+        m_settings->ShowToolbar = on;
+    });
+    connect(Action("Header1"), &QAction::toggled, this, [this](bool on) {
+        m_header->setVisible(on);
+        m_settings->ShowHeader = on;
+    });
+    m_viewGroup = new QActionGroup(this);
+    const std::pair<const char*, int> views[] = {{"acViewLarge", lvsLarge}, {"acViewSmall", lvsSmall},
+                                                 {"acViewList", lvsList}, {"acViewDetails", lvsDetails}};
+    for (const auto& [name, style] : views) {
+        QAction* a = Action(name);
+        a->setCheckable(true);
+        m_viewGroup->addAction(a);
+        const int s = style;
+        connect(a, &QAction::triggered, this, [this, s] { SetViewStyle(s); });
+    }
+    connect(Action("viewExpand"), &QAction::triggered, this, [this] { m_treeView->expandAll(); });
+    connect(Action("viewCollapse"), &QAction::triggered, this, [this] { m_treeView->collapseAll(); });
+    connect(Action("acRefresh"), &QAction::triggered, this, [this] {
+        m_tree.SortTree(m_settings->TreeSortOrder);
+        m_treeModel->Reset();
+        m_listModel->SortList(m_settings->ListSortOrder);
+    });
+    connect(Action("acHelpTopics"), &QAction::triggered, this, [] { ShowHelpContents(); });
+    connect(Action("Helpindex1"), &QAction::triggered, this, [] { ShowHelpIndex(); });
+    connect(Action("About1"), &QAction::triggered, this, [this] {
+        QMessageBox::about(this, tr("About Lynkora"),
+                           tr("<b>Lynkora 4.0</b><br>Build %1 (Update 2)<br><br>"
+                              "A manager for your internet shortcuts.").arg(kProgramVersion));
+    });
+    connect(Action("Credits1"), &QAction::triggered, this, [this] {
+        Artpack art;
+        QMessageBox box(this);
+        box.setWindowTitle(tr("Lynkora 4.0 Credits"));
+        box.setIconPixmap(QPixmap::fromImage(QImage::fromData(art.Resource("CREDITS"))));
+        box.exec();
+    });
+}
+
+void TfrmMainLynkora::CreateViews() {
+    m_workArea = new QStackedWidget(this);
+    auto* empty = new QLabel(m_workArea);
+    empty->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    m_workArea->addWidget(empty);
+
+    auto* split = new QSplitter(m_workArea);
+    m_treeView = new QTreeView(split);
+    m_treeView->setObjectName("urlTree");
+    m_treeView->setHeaderHidden(true);
+    m_treeView->setModel(m_treeModel);
+    auto* right = new QWidget(split);
+    auto* rightLayout = new QVBoxLayout(right);
+    rightLayout->setContentsMargins(0, 0, 0, 0);
+    m_header = new QWidget(right);
+    auto* headerLayout = new QHBoxLayout(m_header);
+    headerLayout->setContentsMargins(6, 3, 6, 3);
+    m_caption = new QLabel(m_header);
+    m_caption->setStyleSheet("font-weight: bold");
+    m_record = new QLabel(m_header);
+    headerLayout->addWidget(m_caption, 1);
+    headerLayout->addWidget(m_record);
+    m_header->setAutoFillBackground(true);
+    m_header->setBackgroundRole(QPalette::Mid);
+    rightLayout->addWidget(m_header);
+    m_listStack = new QStackedWidget(right);
+    m_detailsView = new QTreeView(m_listStack);
+    m_detailsView->setObjectName("ListView1");
+    m_detailsView->setRootIsDecorated(false);
+    m_detailsView->setUniformRowHeights(true);
+    m_detailsView->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_detailsView->setModel(m_listModel);
+    m_iconView = new QListView(m_listStack);
+    m_iconView->setModel(m_listModel);
+    m_iconView->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_iconView->setUniformItemSizes(true);
+    m_listStack->addWidget(m_detailsView);
+    m_listStack->addWidget(m_iconView);
+    rightLayout->addWidget(m_listStack, 1);
+    split->addWidget(m_treeView);
+    split->addWidget(right);
+    split->setStretchFactor(1, 1);
+    m_workArea->addWidget(split);
+    setCentralWidget(m_workArea);
+
+    connect(m_treeView->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) {
+                Guarded([&] {
+                    CategoryNode* node = m_treeModel->NodeAt(current);
+                    FillList(node);
+                    m_caption->setText(node ? DecodeStoredText(CategoryTree::CategoryPath(*node)) : QString());
+                    acUpdateCtrls();
+                });
+            });
+    auto selectionChanged = [this] { UpdateRecordText(); acUpdateCtrls(); };
+    connect(m_detailsView->selectionModel(), &QItemSelectionModel::selectionChanged, this, selectionChanged);
+    connect(m_iconView->selectionModel(), &QItemSelectionModel::selectionChanged, this, selectionChanged);
+    connect(m_detailsView->header(), &QHeaderView::sectionClicked, this, [this](int section) {
+        if (section != 0)
+            return; // only the Name header sorts
+        const int order = m_settings->ListSortOrder == 200 || m_settings->ListSortOrder < 200 ||
+                                  m_settings->ListSortOrder > 205
+                              ? 201
+                              : 200;
+        m_settings->ListSortOrder = order;
+        m_listModel->SortList(order);
+    });
+
+    for (int i = 0; i < 3; ++i) {
+        m_status[i] = new QLabel(this);
+        statusBar()->addWidget(m_status[i], i == 0 ? 1 : 0);
+    }
+    m_status[0]->setMinimumWidth(300);
+    m_status[1]->setMinimumWidth(100);
+    m_status[2]->setMinimumWidth(50);
+}
+
+void TfrmMainLynkora::CreateMenusAndToolbar() {
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    file->addAction(Action("acNewFile"));
+    file->addSeparator();
+    file->addAction(Action("acOpen"));
+    m_history = file->addMenu(tr("&Reopen"));
+    m_history->setObjectName("mnuHistory");
+    file->addAction(Action("acClose"));
+    file->addSeparator();
+    file->addAction(Action("acSave"));
+    file->addAction(Action("acSaveAs"));
+    file->addSeparator();
+    file->addAction(Action("acBackup"));
+    file->addAction(Action("acSend"));
+    file->addSeparator();
+    file->addAction(Action("acExit"));
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    view->addAction(Action("Toolbar2"));
+    view->addAction(Action("Header1"));
+    view->addSeparator();
+    for (const char* name : {"acViewLarge", "acViewSmall", "acViewList", "acViewDetails"})
+        view->addAction(Action(name));
+    view->addSeparator();
+    view->addAction(Action("viewExpand"));
+    view->addAction(Action("viewCollapse"));
+    view->addSeparator();
+    view->addAction(Action("acRefresh"));
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    help->addAction(Action("acHelpTopics"));
+    help->addAction(Action("Helpindex1"));
+    help->addSeparator();
+    help->addAction(Action("Credits1"));
+    help->addAction(Action("About1"));
+
+    m_toolbar = addToolBar(tr("Toolbar"));
+    m_toolbar->setObjectName("toolMain");
+    m_toolbar->addAction(Action("acOpen"));
+    m_toolbar->addSeparator();
+    m_toolbar->addAction(Action("acNewFile"));
+    m_toolbar->addAction(Action("acSave"));
+}
+
+void TfrmMainLynkora::LoadImages() {
+    Artpack art;
+    art.Require();
+    m_smallImages = CutStrip(art.Resource("BMP_1"), art.Resource("BMP_2"));
+    m_treeModel->SetImages(m_smallImages);
+    m_listModel->SetImages(m_smallImages);
+    for (auto& [name, action] : m_actions) {
+        const int image = action->property("image").toInt();
+        if (image >= 0 && static_cast<std::size_t>(image) < m_smallImages.size())
+            action->setIcon(m_smallImages[static_cast<std::size_t>(image)]);
+    }
+    setWindowIcon(m_smallImages.empty() ? QIcon() : m_smallImages[0]);
+}
+
+void TfrmMainLynkora::ApplySettings() {
+    TSettings& s = *m_settings;
+    if (s.FileEditMode == femDirect)
+        Action("acSave")->setVisible(false);
+    Action("Toolbar2")->setChecked(s.ShowToolbar);
+    m_toolbar->setVisible(s.ShowToolbar);
+    Action("Header1")->setChecked(s.ShowHeader);
+    m_header->setVisible(s.ShowHeader);
+    SetViewStyle(s.ListViewStyle);
+    m_listModel->SetColumns(s.Columns);
+    m_listModel->SetDates(s.UseEnglishDate, m_locale.get());
+    m_listModel->SortList(s.ListSortOrder);
+    m_toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    if (s.WinMax) {
+        showMaximized();
+    } else {
+        resize(std::max(s.WinWidth, 400), std::max(s.WinHeight, 300));
+        if (!s.CenterScreen)
+            move(s.WinLeft, s.WinTop);
+    }
+    m_treeView->setMinimumWidth(80);
+    RebuildHistoryMenus();
+}
+
+void TfrmMainLynkora::InitializeMainWindow(const QString& commandLine) {
+    Verifying = false;
+    LoadImages();
+    ApplySettings();
+    acUpdateCtrls();
+    HandleCommandLine(commandLine);
+}
+
+void TfrmMainLynkora::HandleCommandLine(const QString& text) {
+    Guarded([&] {
+        const bool minimized = text.split(' ', Qt::SkipEmptyParts).contains("/m") ||
+                               text.split(' ', Qt::SkipEmptyParts).contains("/M");
+        if (text.trimmed().isEmpty() || minimized) {
+            if (minimized)
+                showMinimized();
+            if (m_settings->StartOpenLast && !m_settings->History.empty())
+                OpenDocument(m_settings->History.front());
+            return;
+        }
+        QString path = text;
+        path.remove('"');
+        path = QFileInfo(path.trimmed()).absoluteFilePath();
+        if (OpenDocument(path.toStdString()))
+            AddToHistory(path.toStdString());
+    });
+}
+
+bool TfrmMainLynkora::OpenDocument(const std::string& path) {
+    if (m_file && !CloseFile())
+        return false;
+    try {
+        m_file = std::make_unique<TDataFile>(path, m_settings->FileEditMode == femDirect);
+        m_file->CheckVersion(kProgramVersion);
+        m_file->LoadTree(m_tree);
+    } catch (...) {
+        m_tree.Clear();
+        m_treeModel->SetTree(nullptr);
+        m_file.reset();
+        acUpdateCtrls();
+        throw;
+    }
+    m_status[2]->setText(QFileInfo(QString::fromStdString(path)).fileName());
+    m_tree.SortTree(m_settings->TreeSortOrder);
+    m_listModel->SetNewItems(m_file->LastDate(), QColor(m_settings->NewItemColor & 0xFF,
+                                                        (m_settings->NewItemColor >> 8) & 0xFF,
+                                                        (m_settings->NewItemColor >> 16) & 0xFF));
+    m_treeModel->SetTree(&m_tree);
+    SelectNode(m_tree.RootNode());
+    if (m_settings->AutoExpandList)
+        m_treeView->expandAll();
+    else
+        m_treeView->expand(m_treeModel->IndexOf(m_tree.RootNode()));
+    acUpdateCtrls();
+    return true;
+}
+
+void TfrmMainLynkora::CloseDocument() {
+    m_listModel->FillList(nullptr);
+    m_treeModel->SetTree(nullptr);
+    m_tree.Clear();
+    if (m_file)
+        m_file->Close();
+    m_file.reset();
+    m_status[2]->clear();
+    acUpdateCtrls();
+}
+
+bool TfrmMainLynkora::CloseFile() {
+    if (!m_file)
+        return true;
+    if (m_file->DirectMode()) {
+        const std::string path = m_file->FileName();
+        CloseDocument();
+        TCompressThread::Start(path, nullptr);
+        RebuildHistoryMenus();
+        return true;
+    }
+    if (m_file->Modified()) {
+        const int answer = SavePrompt ? SavePrompt()
+                                      : QMessageBox::question(this, kTitle,
+                                                              tr("The contents of the datafile has changed.\n"
+                                                                 "Do you want to save these changes?"),
+                                                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        if (answer == QMessageBox::Cancel)
+            return false;
+        if (answer == QMessageBox::Yes)
+            m_file->Save();
+    }
+    CloseDocument();
+    RebuildHistoryMenus();
+    return true;
+}
+
+void TfrmMainLynkora::WriteCategory(CategoryNode& node) {
+    if (!m_file)
+        return;
+    m_file->WriteCategory(node);
+    Action("acBackup")->setEnabled(true);
+    acUpdateCtrls();
+}
+
+void TfrmMainLynkora::WriteBackUsage(CategoryNode& node) {
+    if (!m_file)
+        return;
+    m_file->WriteBackUsage(node);
+    Action("acBackup")->setEnabled(true);
+}
+
+void TfrmMainLynkora::AddToHistory(const std::string& path) {
+    auto& h = m_settings->History;
+    for (auto it = h.begin(); it != h.end(); ++it) {
+        if (CompareAsciiNoCase(*it, path) == 0) {
+            h.erase(it);
+            break;
+        }
+    }
+    h.insert(h.begin(), path);
+    if (m_settings->MaxHistory > 0 && h.size() > static_cast<std::size_t>(m_settings->MaxHistory))
+        h.resize(static_cast<std::size_t>(m_settings->MaxHistory));
+    RebuildHistoryMenus();
+}
+
+void TfrmMainLynkora::RebuildHistoryMenus() {
+    m_history->clear();
+    auto& h = m_settings->History;
+    h.erase(std::remove_if(h.begin(), h.end(), [](const std::string& p) { return !FileExists(p); }), h.end());
+    auto* group = new QActionGroup(m_history);
+    const QFontMetrics metrics(m_history->font());
+    for (std::size_t n = 0; n < h.size(); ++n) {
+        const QString path = QString::fromStdString(h[n]);
+        QAction* a = m_history->addAction(QStringLiteral("&%1 %2").arg(n + 1).arg(ShortPath(path, metrics, 200)));
+        a->setCheckable(true);
+        a->setChecked(m_file && CompareAsciiNoCase(m_file->FileName(), h[n]) == 0);
+        a->setData(static_cast<int>(n));
+        group->addAction(a);
+        const int index = static_cast<int>(n);
+        connect(a, &QAction::triggered, this, [this, index] { Guarded([&] { HandleHistory(index); }); });
+    }
+    m_history->setEnabled(!h.empty());
+}
+
+void TfrmMainLynkora::HandleHistory(int index) {
+    auto& h = m_settings->History;
+    if (index < 0 || static_cast<std::size_t>(index) >= h.size())
+        return;
+    const std::string path = h[static_cast<std::size_t>(index)];
+    if (m_file && CompareAsciiNoCase(m_file->FileName(), path) == 0)
+        return; // already open
+    if (OpenDocument(path))
+        AddToHistory(path);
+}
+
+void TfrmMainLynkora::ShowErrorBox(const QString& text) {
+    QMessageBox box(QMessageBox::Critical, kTitle, text, QMessageBox::Ok, this);
+    if (!qEnvironmentVariableIsSet("LYNKORA_NO_DIALOGS"))
+        box.exec();
+}
+
+void TfrmMainLynkora::ReportError(std::exception_ptr error) {
+    QString text;
+    try {
+        std::rethrow_exception(error);
+    } catch (const EStorageError& e) {
+        text = QString::fromStdString(StorageErrorText(e.code()));
+    } catch (const std::exception& e) {
+        text = QString::fromStdString(e.what());
+    }
+    LogEvent(text.toStdString(), 1012);
+    ShowErrorBox(text);
+}
+
+void TfrmMainLynkora::Guarded(const std::function<void()>& command) {
+    try {
+        command();
+    } catch (...) {
+        ReportError(std::current_exception());
+    }
+}
+
+QString TfrmMainLynkora::AskSaveFile(const QString& title) {
+    for (;;) {
+        const QString path = ChooseSaveFile ? ChooseSaveFile(title)
+                                            : QFileDialog::getSaveFileName(this, title, QString(),
+                                                                           tr("Lynkora files (*.lyx)"));
+        if (path.isEmpty())
+            return path;
+        QString chosen = path.endsWith(".lyx", Qt::CaseInsensitive) ? path : path + ".lyx";
+        if (m_file && chosen.compare(QString::fromStdString(m_file->FileName()), Qt::CaseInsensitive) == 0) {
+            QMessageBox box(QMessageBox::Warning, kTitle,
+                            tr("Lynkora cannot overwrite the currently opened\n"
+                               "data file! Please specify a new filename."),
+                            QMessageBox::Ok, this);
+            if (ChooseSaveFile)
+                return {}; // tests: the refusal ends the choice
+            box.exec();
+            continue;
+        }
+        return chosen;
+    }
+}
+
+void TfrmMainLynkora::acNewFileExecute() {
+    const QString path = AskSaveFile(tr("New Lynkora datafile"));
+    if (path.isEmpty() || !CloseFile())
+        return;
+    DeleteFileIfExists(path.toStdString());
+    if (OpenDocument(path.toStdString()))
+        AddToHistory(path.toStdString());
+    m_treeView->setFocus();
+}
+
+void TfrmMainLynkora::acOpenExecute() {
+    const QString path = ChooseOpenFile ? ChooseOpenFile()
+                                        : QFileDialog::getOpenFileName(this, tr("Open Lynkora 4 datafile"), QString(),
+                                                                       tr("Lynkora 4 datafiles (*.lyx)"));
+    if (path.isEmpty())
+        return;
+    const std::string full = QFileInfo(path).absoluteFilePath().toStdString();
+    if (OpenDocument(full))
+        AddToHistory(full);
+}
+
+void TfrmMainLynkora::acSaveExecute() {
+    if (!m_file || m_file->DirectMode() || !m_file->Modified())
+        return;
+    m_file->Save();
+    m_tree.ForEach([this](CategoryNode& node) {
+        if (node.Image() == NodeImage::NewByImport) {
+            node.SetImage(NodeImage::Normal);
+            m_treeModel->NodeChanged(&node);
+        }
+        node.Folder().New = false;
+    });
+    acUpdateCtrls();
+}
+
+void TfrmMainLynkora::acSaveAsExecute() {
+    if (!m_file)
+        return;
+    const QString path = AskSaveFile(tr("Save datafile as"));
+    if (path.isEmpty())
+        return;
+    m_file->SaveAs(path.toStdString());
+    // The new file becomes the open one; the tree in memory stays as it is.
+    const std::string target = path.toStdString();
+    CloseDocument();
+    if (OpenDocument(target))
+        AddToHistory(target);
+}
+
+void TfrmMainLynkora::acBackupExecute() {
+    if (!m_file)
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        m_file->Backup();
+    } catch (...) {
+        QApplication::restoreOverrideCursor();
+        Action("acBackup")->setEnabled(false);
+        throw;
+    }
+    QApplication::restoreOverrideCursor();
+    Action("acBackup")->setEnabled(false);
+}
+
+void TfrmMainLynkora::acCloseExecute() { CloseFile(); }
+
+void TfrmMainLynkora::closeEvent(QCloseEvent* event) {
+    if (Verifying) {
+        QMessageBox box(QMessageBox::Warning, kTitle,
+                        tr("Lynkora is still verifying one or more internet shortcuts.      \n\n"
+                           "Please wait until the verification has completed or abort\n"
+                           "the verification by pressing F12 before closing Lynkora."),
+                        QMessageBox::Ok, this);
+        if (!qEnvironmentVariableIsSet("LYNKORA_NO_DIALOGS"))
+            box.exec();
+        event->ignore();
+        return;
+    }
+    bool closed = true;
+    Guarded([&] {
+        if (m_file && m_file->DirectMode()) {
+            CloseDocument(); // no compaction when the program ends
+            return;
+        }
+        closed = CloseFile();
+    });
+    if (!closed) {
+        event->ignore();
+        return;
+    }
+    m_settings->WinMax = isMaximized();
+    if (!isMaximized()) {
+        m_settings->WinLeft = x();
+        m_settings->WinTop = y();
+        m_settings->WinWidth = width();
+        m_settings->WinHeight = height();
+    }
+    m_settings->TreeWidth = m_treeView->width();
+    event->accept();
+}
+
+CategoryNode* TfrmMainLynkora::SelectedNode() const {
+    return m_treeModel->NodeAt(m_treeView->currentIndex());
+}
+
+void TfrmMainLynkora::SelectNode(CategoryNode* node) {
+    const QModelIndex index = m_treeModel->IndexOf(node);
+    m_treeView->setCurrentIndex(index);
+    if (!index.isValid())
+        FillList(nullptr);
+}
+
+void TfrmMainLynkora::FillList(CategoryNode* node) {
+    m_listModel->FillList(node ? &node->Folder() : nullptr);
+    m_detailsView->resizeColumnToContents(0);
+    UpdateRecordText();
+}
+
+void TfrmMainLynkora::UpdateRecordText() {
+    const QModelIndexList rows = m_listStack->currentWidget() == m_detailsView
+                                     ? m_detailsView->selectionModel()->selectedRows()
+                                     : m_iconView->selectionModel()->selectedIndexes();
+    if (rows.size() >= 2) {
+        m_record->setText(tr("%1 items selected").arg(rows.size()));
+    } else if (rows.size() == 1) {
+        const TIShortcut* s = m_listModel->ShortcutAt(rows.front().row());
+        m_record->setText(s ? DecodeStoredText(s->URL) : QString());
+    } else {
+        const int n = m_listModel->rowCount();
+        m_record->setText(n == 1 ? tr("1 shortcut") : tr("%1 shortcuts").arg(n));
+    }
+}
+
+void TfrmMainLynkora::SetViewStyle(int style) {
+    const char* names[] = {"acViewLarge", "acViewSmall", "acViewList", "acViewDetails"};
+    if (style < lvsLarge || style > lvsDetails)
+        style = lvsDetails;
+    Action(names[style - lvsLarge])->setChecked(true);
+    m_settings->ListViewStyle = style;
+    if (style == lvsDetails) {
+        m_listStack->setCurrentWidget(m_detailsView);
+        return;
+    }
+    m_listStack->setCurrentWidget(m_iconView);
+    m_iconView->setViewMode(style == lvsLarge ? QListView::IconMode : QListView::ListMode);
+    m_iconView->setIconSize(style == lvsLarge ? QSize(32, 32) : QSize(16, 16));
+    m_iconView->setFlow(style == lvsList ? QListView::TopToBottom : QListView::LeftToRight);
+    m_iconView->setWrapping(true);
+    m_iconView->setGridSize(style == lvsLarge ? QSize(96, 64) : QSize());
+    m_iconView->setResizeMode(QListView::Adjust);
+}
+
+QString TfrmMainLynkora::StatusSummary() const {
+    if (!m_file)
+        return kTitle;
+    const std::size_t shortcuts = m_tree.ShortcutCount();
+    const std::size_t categories = m_tree.NodeCount();
+    const QString a = shortcuts == 1 ? tr("%1 internet shortcut").arg(shortcuts)
+                                     : tr("%1 internet shortcuts").arg(shortcuts);
+    const QString b = categories == 1 ? tr("%1 category").arg(categories) : tr("%1 categories").arg(categories);
+    return a + "; " + b;
+}
+
+void TfrmMainLynkora::acUpdateCtrls() {
+    const bool open = m_file != nullptr;
+    m_workArea->setCurrentIndex(open ? 1 : 0);
+    for (const char* name : {"acClose", "acSaveAs", "acRefresh", "viewExpand", "viewCollapse", "acSend"})
+        Action(name)->setEnabled(open);
+    Action("acClose")->setEnabled(open && !Verifying);
+    Action("acSave")->setEnabled(open && !m_file->DirectMode() && m_file->Modified());
+    if (!open) {
+        Action("acBackup")->setEnabled(false);
+        m_caption->clear();
+        m_record->clear();
+    }
+    m_history->setEnabled(!m_history->isEmpty());
+    m_status[0]->setText(StatusSummary());
+}
+
+QString TfrmMainLynkora::HeaderCaption() const { return m_caption->text(); }
+QString TfrmMainLynkora::HeaderRecord() const { return m_record->text(); }
+QString TfrmMainLynkora::StatusText() const { return m_status[0]->text(); }
+
+} // namespace lynkora

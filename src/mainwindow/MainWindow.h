@@ -1,0 +1,127 @@
+#pragma once
+
+#include "CategoryTreeModel.h"
+#include "ShortcutListModel.h"
+
+#include "settings/Settings.h"
+#include "store/CategoryTree.h"
+#include "store/DataFile.h"
+
+#include <QIcon>
+#include <QMainWindow>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+class QAction;
+class QActionGroup;
+class QLabel;
+class QListView;
+class QMenu;
+class QStackedWidget;
+class QToolBar;
+class QTreeView;
+
+namespace lynkora {
+
+class SettingsEnvironment;
+class QtDateLocale;
+
+// The main window: the category tree on the left, the selected category's shortcuts on the
+// right, menus, tool bar, title header and status bar, and the one open data file.
+class TfrmMainLynkora : public QMainWindow {
+public:
+    TfrmMainLynkora(Registry& registry, const SettingsEnvironment& environment, QWidget* parent = nullptr);
+    ~TfrmMainLynkora() override;
+
+    // Start-up after construction: images, settings applied, history menus, command line.
+    void InitializeMainWindow(const QString& commandLine);
+    void HandleCommandLine(const QString& text);
+
+    // The document.
+    bool OpenDocument(const std::string& path);
+    void CloseDocument();
+    // Closes as the Close command does; false when the user cancelled the save prompt.
+    bool CloseFile();
+    void WriteCategory(CategoryNode& node);
+    void WriteBackUsage(CategoryNode& node);
+    void AddToHistory(const std::string& path);
+    void RebuildHistoryMenus();
+
+    // The central error report: a box captioned "Lynkora 4.0", also to the event log.
+    void ShowErrorBox(const QString& text);
+    void ReportError(std::exception_ptr error);
+    // Runs a command, reporting what it raises.
+    void Guarded(const std::function<void()>& command);
+
+    // The enabling of every command, recomputed in one place.
+    void acUpdateCtrls();
+    QString StatusSummary() const;
+
+    // For tests: the state behind the views.
+    TDataFile* DataFile() const { return m_file.get(); }
+    CategoryTree& Tree() { return m_tree; }
+    TSettings& Settings() { return *m_settings; }
+    QAction* Action(const std::string& name) const;
+    QMenu* HistoryMenu() const { return m_history; }
+    QString HeaderCaption() const;
+    QString HeaderRecord() const;
+    QString StatusText() const;
+    ShortcutListModel& ListModel() { return *m_listModel; }
+    QTreeView* TreeView() const { return m_treeView; }
+    CategoryNode* SelectedNode() const;
+    void SelectNode(CategoryNode* node);
+    bool Verifying = false;
+    // Answers of the save prompt in tests (empty: ask the user).
+    std::function<int()> SavePrompt;
+    std::function<QString(const QString& title)> ChooseSaveFile;
+    std::function<QString()> ChooseOpenFile;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateActions();
+    void CreateMenusAndToolbar();
+    void CreateViews();
+    void LoadImages();
+    void ApplySettings();
+    void FillList(CategoryNode* node);
+    void SetViewStyle(int style);
+    void UpdateRecordText();
+
+    void acNewFileExecute();
+    void acOpenExecute();
+    void acSaveExecute();
+    void acSaveAsExecute();
+    void acBackupExecute();
+    void acCloseExecute();
+    void HandleHistory(int index);
+    QString AskSaveFile(const QString& title);
+
+    Registry& m_registry;
+    std::unique_ptr<TSettings> m_settings;
+    std::unique_ptr<QtDateLocale> m_locale;
+    std::unique_ptr<TDataFile> m_file;
+    CategoryTree m_tree;
+    CategoryTreeModel* m_treeModel;
+    ShortcutListModel* m_listModel;
+    QTreeView* m_treeView = nullptr;
+    QTreeView* m_detailsView = nullptr;
+    QListView* m_iconView = nullptr;
+    QStackedWidget* m_listStack = nullptr;
+    QStackedWidget* m_workArea = nullptr;
+    QLabel* m_caption = nullptr;
+    QLabel* m_record = nullptr;
+    QWidget* m_header = nullptr;
+    QLabel* m_status[3] = {};
+    QToolBar* m_toolbar = nullptr;
+    QMenu* m_history = nullptr;
+    QActionGroup* m_viewGroup = nullptr;
+    std::map<std::string, QAction*> m_actions;
+    std::vector<QIcon> m_smallImages;
+};
+
+} // namespace lynkora

@@ -1,0 +1,166 @@
+#include "support/QtTestApp.h"
+#include "support/TestPaths.h"
+
+#include "companions/CompanionLibrary.h"
+#include "mainwindow/MainWindow.h"
+#include "settings/SettingsEnvironment.h"
+#include "store/FileReplace.h"
+#include "store/TextTools.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMenu>
+#include <QMessageBox>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace lynkora;
+namespace fs = std::filesystem;
+
+namespace {
+
+class Environment : public SettingsEnvironment {
+public:
+    Size ScreenSize() const override { return {1280, 1024}; }
+    std::string InstallDir() const override { return std::string(LYNKORA_BIN_DIR) + "/"; }
+    bool CssAssociation() const override { return false; }
+    Browser DefaultBrowser() const override { return {}; }
+    std::string AutostartFile() const override { return "/nonexistent/autostart/lynkora.desktop"; }
+    std::string FavoritesFolder() const override { return {}; }
+    std::optional<std::string> PredefinedStyleSheet(int) const override { return std::nullopt; }
+};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::EnsureQtApp();
+        qputenv("LYNKORA_NO_DIALOGS", "1");
+        CompanionLibrary::SetDirectory(LYNKORA_BIN_DIR);
+        dir = test::FreshDir("mainwindow");
+        registry = std::make_unique<Registry>((dir / "Lynkora4.conf").string());
+        window = std::make_unique<TfrmMainLynkora>(*registry, env);
+        window->InitializeMainWindow("");
+    }
+    void TearDown() override {
+        window.reset();
+        CompanionLibrary::SetDirectory("");
+    }
+    std::string Sample(const std::string& name = "sample.lyx") {
+        const fs::path target = dir / name;
+        fs::copy_file(std::string(LYNKORA_BINARY_DIR) + "/samples/sample.lyx", target,
+                      fs::copy_options::overwrite_existing);
+        return target.string();
+    }
+
+    fs::path dir;
+    Environment env;
+    std::unique_ptr<Registry> registry;
+    std::unique_ptr<TfrmMainLynkora> window;
+};
+
+} // namespace
+
+TEST_F(MainWindowTest, NoFileThenTheSampleCollection) {
+    EXPECT_EQ(window->StatusText(), "Lynkora 4.0");
+    EXPECT_FALSE(window->Action("acClose")->isEnabled());
+    EXPECT_FALSE(window->Action("acSave")->isEnabled());
+    EXPECT_EQ(window->Action("acOpen")->shortcut(), QKeySequence("Ctrl+O"));
+    EXPECT_EQ(window->Action("acNewFile")->statusTip(), "Create a new Lynkora datafile");
+
+    ASSERT_TRUE(window->OpenDocument(Sample()));
+    EXPECT_EQ(window->StatusText(), "37 internet shortcuts; 11 categories");
+    EXPECT_EQ(window->HeaderCaption(), "My Internet Shortcuts");
+    EXPECT_EQ(window->HeaderRecord(), "3 shortcuts");
+    EXPECT_TRUE(window->Action("acClose")->isEnabled());
+    EXPECT_FALSE(window->Action("acSave")->isEnabled());
+
+    // An empty category says "0 shortcuts"; a nested one shows its path.
+    CategoryNode* science = window->Tree().FindCategoryByName("Science", 2);
+    ASSERT_NE(science, nullptr);
+    window->SelectNode(science);
+    EXPECT_EQ(window->HeaderCaption(), "My Internet Shortcuts\\News\\Science");
+    EXPECT_EQ(window->HeaderRecord(), "4 shortcuts");
+    auto empty = std::make_unique<TISFolder>();
+    empty->FolderName = "Empty";
+    empty->FolderID = window->DataFile()->NewFolderID();
+    CategoryNode& node = window->Tree().AddChild(*window->Tree().RootNode(), std::move(empty));
+    window->WriteCategory(node);
+    EXPECT_TRUE(window->Action("acSave")->isEnabled()) << "a change enables Save";
+
+    window->show();
+    window->resize(900, 560);
+    window->SelectNode(window->Tree().FindCategoryByName("Development", 1));
+    QApplication::processEvents();
+    window->grab().save(QString::fromStdString(std::string(LYNKORA_BINARY_DIR) + "/main-window.png"));
+}
+
+TEST_F(MainWindowTest, SavePromptAnswers) {
+    const std::string path = Sample();
+    const std::string before = ReadFileBytes(path);
+    ASSERT_TRUE(window->OpenDocument(path));
+    CategoryNode& root = *window->Tree().RootNode();
+    root.Folder().Descr = "changed";
+    window->WriteCategory(root);
+    window->SavePrompt = [] { return int(QMessageBox::Cancel); };
+    EXPECT_FALSE(window->CloseFile());
+    EXPECT_NE(window->DataFile(), nullptr) << "Cancel keeps the file open";
+    window->SavePrompt = [] { return int(QMessageBox::No); };
+    EXPECT_TRUE(window->CloseFile());
+    EXPECT_EQ(ReadFileBytes(path), before) << "No leaves the file as it was saved";
+
+    ASSERT_TRUE(window->OpenDocument(path));
+    window->Tree().RootNode()->Folder().Descr = "kept";
+    window->WriteCategory(*window->Tree().RootNode());
+    window->SavePrompt = [] { return int(QMessageBox::Yes); };
+    EXPECT_TRUE(window->CloseFile());
+    ASSERT_TRUE(window->OpenDocument(path));
+    EXPECT_EQ(window->Tree().RootNode()->Folder().Descr, "kept");
+}
+
+TEST_F(MainWindowTest, SaveAsRefusesTheOpenFileAndClosingWaitsForVerification) {
+    const std::string path = Sample();
+    ASSERT_TRUE(window->OpenDocument(path));
+    window->ChooseSaveFile = [&](const QString&) { return QString::fromStdString(path); };
+    window->Action("acSaveAs")->trigger();
+    EXPECT_EQ(window->DataFile()->FileName(), path) << "refused: still the same file";
+    const std::string other = (dir / "other.lyx").string();
+    window->ChooseSaveFile = [&](const QString&) { return QString::fromStdString(other); };
+    window->Action("acSaveAs")->trigger();
+    ASSERT_NE(window->DataFile(), nullptr);
+    EXPECT_EQ(window->DataFile()->FileName(), other);
+    EXPECT_EQ(window->Settings().History.front(), other);
+
+    window->Verifying = true;
+    QCloseEvent refused;
+    QApplication::sendEvent(window.get(), &refused);
+    EXPECT_FALSE(refused.isAccepted());
+    EXPECT_NE(window->DataFile(), nullptr);
+    window->Verifying = false;
+}
+
+TEST_F(MainWindowTest, ReopenHistory) {
+    window->Settings().MaxHistory = 4;
+    std::vector<std::string> files;
+    for (int i = 0; i < 5; ++i) {
+        files.push_back(Sample("f" + std::to_string(i) + ".lyx"));
+        ASSERT_TRUE(window->OpenDocument(files.back()));
+        window->AddToHistory(files.back());
+    }
+    auto& h = window->Settings().History;
+    ASSERT_EQ(h.size(), 4u) << "the oldest entry drops out";
+    EXPECT_EQ(h.front(), files[4]);
+    window->AddToHistory(files[2]);
+    EXPECT_EQ(h.front(), files[2]);
+    EXPECT_EQ(h.size(), 4u) << "no duplicate";
+    ASSERT_EQ(window->HistoryMenu()->actions().size(), 4);
+    EXPECT_TRUE(window->HistoryMenu()->actions()[0]->text().startsWith("&1 "));
+    // files[4] is open: its item (the second now) is the checked one.
+    EXPECT_FALSE(window->HistoryMenu()->actions()[0]->isChecked());
+    EXPECT_TRUE(window->HistoryMenu()->actions()[1]->isChecked());
+    fs::remove(files[3]);
+    window->RebuildHistoryMenus();
+    EXPECT_EQ(h.size(), 3u) << "a deleted file leaves the history";
+}
