@@ -9,7 +9,15 @@
 #include "store/NameCollator.h"
 #include "store/StorageErrorText.h"
 #include "store/Version.h"
+#include "platform/Clipboard.h"
+#include "store/HtmlClipboard.h"
 #include "tools/CompressThread.h"
+#include "verify/Connectivity.h"
+#include "verify/VerificationRun.h"
+#include "verify/VerifyURL.h"
+
+#include <QDesktopServices>
+#include <QUrl>
 
 #include <QAction>
 #include <QActionGroup>
@@ -57,6 +65,18 @@ const ActionSpec kActions[] = {
     {"acBackup", "Create backup", "", "Create a backup of the current datafile", -1},
     {"acSend", "S&end...", "", "Send the current data file via e-mail", 21},
     {"acExit", "E&xit", "Alt+F4", "Close Lynkora", -1},
+    {"acWizard", "Import and Export...", "", "Import and export your internet shortcuts", -1},
+    {"CopyURL1", "Copy URL", "Ctrl+C", "Copy the selected internet shortcut's URL to clipboard", -1},
+    {"CopyURLHTML1", "Copy URL as &HTML", "Ctrl+H", "Copy the selected internet shortcut's URL to clipboard as HTML", -1},
+    {"acFind", "&Find...", "Ctrl+F", "Search the data file", 12},
+    {"acFindNext", "Find &next", "F3", "Repeat the last search", 13},
+    {"acDelete", "&Delete", "Del", "Delete the selected item", 15},
+    {"acRename", "Re&name", "F2", "Rename the selected item", -1},
+    {"acSelectAll", "Select &all", "Ctrl+A", "", -1},
+    {"acProp", "&Properties", "Alt+Return", "Display properties of the selected item", 16},
+    {"acNewFolder", "&Category...", "Ctrl+Ins", "Add a new category", 17},
+    {"acNewShort", "&Internet shortcut...", "Ins", "Add a new internet shortcut", 18},
+    {"acExclude", "Excl&ude", "F6", "", -1},
     {"Toolbar2", "&Toolbar", "", "Show or hide the toolbar", -1},
     {"Header1", "&Header", "", "Show or hide the header", -1},
     {"acViewLarge", "&Large icons", "", "", 32},
@@ -66,7 +86,23 @@ const ActionSpec kActions[] = {
     {"viewExpand", "&Expand tree", "Ctrl+F1", "", -1},
     {"viewCollapse", "&Collapse tree", "Ctrl+F2", "", -1},
     {"acRefresh", "Re&fresh", "F5", "", 30},
+    {"acOpenBrowser", "Open", "", "Open the selected shortcut in the default browser", 20},
+    {"acScanDup", "Scan for &duplicates", "F4", "Scan for duplicate URL's", 31},
+    {"acLibraries", "Sync&hronize...", "F7", "Synchronize", 36},
+    {"acVerFile", "E&ntire file", "F8", "Verify all internet shortcuts in the data file", 24},
+    {"acVerCat", "&Category", "F9", "Verify all internet shortcuts in the selected category", 23},
+    {"acVerShort", "S&hortcut", "F10", "Verify the selected internet shortcut", 22},
+    {"acVerSkip", "S&kip shortcut", "F11", "Skip verification of the current internet shortcut", 25},
+    {"acVerAbort", "A&bort all", "F12", "Abort the verification", 28},
+    {"acVerError", "Re-verify errors", "", "", 29},
+    {"acExport", "E&ntire file...", "", "Export the entire file to HTML", -1},
+    {"acExportFolder", "S&elected category...", "", "Export the selected category to HTML", -1},
+    {"acImportFile", "&File...", "", "Import URL's from file", -1},
+    {"acImportBrowser", "Bro&wsers...", "", "Import browser libraries", -1},
+    {"acCustom", "C&ustomize toolbar...", "", "Customize the toolbar", -1},
+    {"Options1", "Opti&ons...", "", "Customize Lynkora", -1},
     {"acHelpTopics", "&Help topics", "F1", "Display Lynkora help topics", 19},
+    {"LynkoraWeb1", "Lynkora &website", "", "", -1},
     {"Helpindex1", "Help in&dex", "", "", -1},
     {"Credits1", "Credits...", "", "", -1},
     {"About1", "A&bout...", "", "", -1},
@@ -106,6 +142,29 @@ std::vector<QIcon> CutStrip(const QByteArray& small, const QByteArray& large) {
 
 } // namespace
 
+// Shows the progress of a verification run in the views.
+class WindowRunObserver : public RunObserver {
+public:
+    explicit WindowRunObserver(TfrmMainLynkora& w) : m_w(w) {}
+    void ShortcutChanged(CategoryNode& node, const TIShortcut& s) override {
+        if (&node == m_w.SelectedNode())
+            m_w.m_listModel->ShortcutChanged(s.ID());
+    }
+    void CategoryChanged(CategoryNode& node) override { m_w.m_treeModel->NodeChanged(&node); }
+    void RefillList(CategoryNode& node) override { m_w.FillList(&node); }
+    void StateChanged() override {
+        m_w.Verifying = m_w.m_run->Verifying;
+        m_w.acUpdateCtrls();
+    }
+    void Finished(const std::string& message) override {
+        if (!qEnvironmentVariableIsSet("LYNKORA_NO_DIALOGS"))
+            QMessageBox::information(&m_w, kTitle, QString::fromStdString(message));
+    }
+
+private:
+    TfrmMainLynkora& m_w;
+};
+
 TfrmMainLynkora::TfrmMainLynkora(Registry& registry, const SettingsEnvironment& environment, QWidget* parent)
     : QMainWindow(parent), m_registry(registry) {
     setWindowTitle(kTitle);
@@ -113,6 +172,13 @@ TfrmMainLynkora::TfrmMainLynkora(Registry& registry, const SettingsEnvironment& 
     m_locale = std::make_unique<QtDateLocale>();
     m_treeModel = new CategoryTreeModel(this);
     m_listModel = new ShortcutListModel(this);
+    m_probe = std::make_unique<InterfaceProbe>();
+    m_verifier = std::make_unique<TVerifyURL>();
+    m_verifier->Probe = m_probe.get();
+    m_runObserver = std::make_unique<WindowRunObserver>(*this);
+    m_run = std::make_unique<VerificationRun>(
+        m_tree, *m_verifier, *m_probe, [this](CategoryNode& node) { WriteBackUsage(node); },
+        m_runObserver.get());
     CreateActions();
     CreateViews();
     CreateMenusAndToolbar();
@@ -188,6 +254,37 @@ void TfrmMainLynkora::CreateActions() {
         m_listModel->SortList(m_settings->ListSortOrder);
     });
     connect(Action("acHelpTopics"), &QAction::triggered, this, [] { ShowHelpContents(); });
+    connect(Action("CopyURL1"), &QAction::triggered, this, [this] { CopyUrl(false); });
+    connect(Action("CopyURLHTML1"), &QAction::triggered, this, [this] { CopyUrl(true); });
+    connect(Action("acSelectAll"), &QAction::triggered, this, [this] {
+        if (m_listStack->currentWidget() == m_detailsView)
+            m_detailsView->selectAll();
+        else
+            m_iconView->selectAll();
+    });
+    on("acOpenBrowser", &TfrmMainLynkora::acOpenBrowserExecute);
+    auto verify = [this](const char* name, std::function<void()> run) {
+        connect(Action(name), &QAction::triggered, this, [this, run] {
+            Guarded([&] {
+                m_run->SelectedNode = SelectedNode();
+                run();
+            });
+            Verifying = false;
+            acUpdateCtrls();
+        });
+    };
+    verify("acVerFile", [this] { m_run->VerifyEntireFile(); });
+    verify("acVerCat", [this] { m_run->VerifyCategory(SelectedNode()); });
+    verify("acVerShort", [this] {
+        if (CategoryNode* node = SelectedNode())
+            m_run->VerifyShortcuts(*node, SelectedIds());
+    });
+    verify("acVerError", [this] { m_run->ReverifyErrors(); });
+    connect(Action("acVerSkip"), &QAction::triggered, this, [this] { m_run->Skip(); });
+    connect(Action("acVerAbort"), &QAction::triggered, this, [this] {
+        m_run->AbortAllChecks();
+        Action("acVerAbort")->setEnabled(false);
+    });
     connect(Action("Helpindex1"), &QAction::triggered, this, [] { ShowHelpIndex(); });
     connect(Action("About1"), &QAction::triggered, this, [this] {
         QMessageBox::about(this, tr("About Lynkora"),
@@ -294,8 +391,21 @@ void TfrmMainLynkora::CreateMenusAndToolbar() {
     file->addSeparator();
     file->addAction(Action("acBackup"));
     file->addAction(Action("acSend"));
+    file->addAction(Action("acWizard"));
     file->addSeparator();
     file->addAction(Action("acExit"));
+    QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+    edit->addAction(Action("CopyURL1"));
+    edit->addAction(Action("CopyURLHTML1"));
+    edit->addSeparator();
+    edit->addAction(Action("acFind"));
+    edit->addAction(Action("acFindNext"));
+    edit->addSeparator();
+    edit->addAction(Action("acDelete"));
+    edit->addAction(Action("acRename"));
+    edit->addAction(Action("acSelectAll"));
+    edit->addSeparator();
+    edit->addAction(Action("acProp"));
     QMenu* view = menuBar()->addMenu(tr("&View"));
     view->addAction(Action("Toolbar2"));
     view->addAction(Action("Header1"));
@@ -307,19 +417,42 @@ void TfrmMainLynkora::CreateMenusAndToolbar() {
     view->addAction(Action("viewCollapse"));
     view->addSeparator();
     view->addAction(Action("acRefresh"));
+    QMenu* tools = menuBar()->addMenu(tr("&Tools"));
+    tools->addAction(Action("acOpenBrowser"));
+    tools->addSeparator();
+    tools->addAction(Action("acScanDup"));
+    tools->addAction(Action("acLibraries"));
+    QMenu* verify = tools->addMenu(tr("&Verify"));
+    verify->addAction(Action("acVerFile"));
+    verify->addAction(Action("acVerCat"));
+    verify->addAction(Action("acVerShort"));
+    verify->addSeparator();
+    verify->addAction(Action("acVerSkip"));
+    verify->addAction(Action("acVerAbort"));
+    tools->addAction(Action("acVerError"));
+    tools->addSeparator();
+    tools->addAction(Action("acCustom"));
+    tools->addAction(Action("Options1"));
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     help->addAction(Action("acHelpTopics"));
     help->addAction(Action("Helpindex1"));
     help->addSeparator();
+    help->addAction(Action("LynkoraWeb1"));
+    help->addSeparator();
     help->addAction(Action("Credits1"));
     help->addAction(Action("About1"));
 
+    // The default layout: Open, a separator, Category, Internet shortcut, a separator,
+    // Properties, Delete.
     m_toolbar = addToolBar(tr("Toolbar"));
     m_toolbar->setObjectName("toolMain");
     m_toolbar->addAction(Action("acOpen"));
     m_toolbar->addSeparator();
-    m_toolbar->addAction(Action("acNewFile"));
-    m_toolbar->addAction(Action("acSave"));
+    m_toolbar->addAction(Action("acNewFolder"));
+    m_toolbar->addAction(Action("acNewShort"));
+    m_toolbar->addSeparator();
+    m_toolbar->addAction(Action("acProp"));
+    m_toolbar->addAction(Action("acDelete"));
 }
 
 void TfrmMainLynkora::LoadImages() {
@@ -627,6 +760,52 @@ void TfrmMainLynkora::acBackupExecute() {
 
 void TfrmMainLynkora::acCloseExecute() { CloseFile(); }
 
+std::vector<std::uint32_t> TfrmMainLynkora::SelectedIds() const {
+    std::vector<std::uint32_t> ids;
+    const QModelIndexList rows = m_listStack->currentWidget() == m_detailsView
+                                     ? m_detailsView->selectionModel()->selectedRows()
+                                     : m_iconView->selectionModel()->selectedIndexes();
+    for (const QModelIndex& i : rows)
+        ids.push_back(m_listModel->IdAt(i.row()));
+    return ids;
+}
+
+bool TfrmMainLynkora::ListHasFocus() const {
+    return m_detailsView->hasFocus() || m_iconView->hasFocus();
+}
+
+void TfrmMainLynkora::CopyUrl(bool asHtml) {
+    const auto ids = SelectedIds();
+    TISFolder* folder = m_listModel->Folder();
+    if (ids.empty() || !folder)
+        return;
+    const TIShortcut* s = folder->Shortcuts.FindItemID(ids.front());
+    if (!s)
+        return;
+    if (asHtml)
+        PutHtmlOnClipboard(HtmlLinkFragment(s->URL, s->Name));
+    else
+        PutTextOnClipboard(s->URL);
+}
+
+void TfrmMainLynkora::acOpenBrowserExecute() {
+    CategoryNode* node = SelectedNode();
+    const auto ids = SelectedIds();
+    if (!node || ids.empty())
+        return;
+    TIShortcut* s = node->Folder().Shortcuts.FindItemID(ids.front());
+    if (!s)
+        return;
+    if (!QDesktopServices::openUrl(QUrl::fromUserInput(DecodeStoredText(s->URL))))
+        throw ELynkora("The shortcut could not be opened: " + s->URL);
+    node->Folder().CountAccess();
+    s->Access = NowDateTime();
+    ++s->Count;
+    m_listModel->ShortcutChanged(s->ID());
+    WriteBackUsage(*node);
+    m_listModel->SortList(m_settings->ListSortOrder);
+}
+
 void TfrmMainLynkora::closeEvent(QCloseEvent* event) {
     if (Verifying) {
         QMessageBox box(QMessageBox::Warning, kTitle,
@@ -727,15 +906,44 @@ QString TfrmMainLynkora::StatusSummary() const {
 void TfrmMainLynkora::acUpdateCtrls() {
     const bool open = m_file != nullptr;
     m_workArea->setCurrentIndex(open ? 1 : 0);
-    for (const char* name : {"acClose", "acSaveAs", "acRefresh", "viewExpand", "viewCollapse", "acSend"})
+    // What needs a file.
+    for (const char* name : {"acVerFile", "acVerError", "acWizard", "acRefresh", "acClose", "acSelectAll",
+                             "acSaveAs", "acExport", "acExportFolder", "acSend", "acExclude", "acImportFile",
+                             "acImportBrowser", "acScanDup", "acVerShort", "acVerCat", "acNewFolder",
+                             "acNewShort", "acLibraries", "acProp", "acDelete", "acFind", "acFindNext",
+                             "acRename", "acOpenBrowser", "CopyURL1", "CopyURLHTML1", "viewExpand",
+                             "viewCollapse", "acBackup"})
         Action(name)->setEnabled(open);
-    Action("acClose")->setEnabled(open && !Verifying);
-    Action("acSave")->setEnabled(open && !m_file->DirectMode() && m_file->Modified());
     if (!open) {
-        Action("acBackup")->setEnabled(false);
+        Action("acSave")->setEnabled(false);
         m_caption->clear();
         m_record->clear();
+    } else {
+        for (const char* name : {"acClose", "acLibraries", "acImportFile", "acImportBrowser", "acScanDup"})
+            Action(name)->setEnabled(!Verifying);
+        CategoryNode* node = SelectedNode();
+        const bool isRoot = node && node == m_tree.RootNode();
+        Action("acExclude")->setEnabled(node != nullptr);
+        Action("acVerCat")->setEnabled(node != nullptr && !Verifying);
+        Action("acExportFolder")->setEnabled(node != nullptr && !isRoot);
+        const bool listSelection = !SelectedIds().empty();
+        for (const char* name : {"acVerShort", "CopyURL1", "CopyURLHTML1", "acOpenBrowser"})
+            Action(name)->setEnabled(listSelection);
+        Action("acVerShort")->setEnabled(listSelection && !Verifying);
+        const bool treeFocus = m_treeView->hasFocus();
+        const bool editable = treeFocus ? (node && !isRoot) : (listSelection || (node && !isRoot));
+        for (const char* name : {"acProp", "acDelete", "acRename"})
+            Action(name)->setEnabled(editable);
+        Action("acSave")->setEnabled(!m_file->DirectMode() && m_file->Modified());
     }
+    // The verification commands (acUpdateVer).
+    Action("acVerSkip")->setEnabled(Verifying);
+    Action("acVerAbort")->setEnabled(Verifying);
+    if (Verifying)
+        for (const char* name : {"acVerFile", "acVerError", "acNewFile", "acSaveAs", "acClose"})
+            Action(name)->setEnabled(false);
+    else
+        Action("acNewFile")->setEnabled(true);
     m_history->setEnabled(!m_history->isEmpty());
     m_status[0]->setText(StatusSummary());
 }

@@ -28,6 +28,10 @@ namespace lynkora {
 
 class SettingsEnvironment;
 class QtDateLocale;
+class TVerifyURL;
+class VerificationRun;
+class InterfaceProbe;
+class WindowRunObserver;
 
 // The main window: the category tree on the left, the selected category's shortcuts on the
 // right, menus, tool bar, title header and status bar, and the one open data file.
@@ -98,6 +102,11 @@ private:
     void acSaveAsExecute();
     void acBackupExecute();
     void acCloseExecute();
+    void acOpenBrowserExecute();
+    void CopyUrl(bool asHtml);
+    std::vector<std::uint32_t> SelectedIds() const;
+    bool ListHasFocus() const;
+    friend class WindowRunObserver;
     void HandleHistory(int index);
     QString AskSaveFile(const QString& title);
 
@@ -122,6 +131,10 @@ private:
     QActionGroup* m_viewGroup = nullptr;
     std::map<std::string, QAction*> m_actions;
     std::vector<QIcon> m_smallImages;
+    std::unique_ptr<InterfaceProbe> m_probe;
+    std::unique_ptr<TVerifyURL> m_verifier;
+    std::unique_ptr<WindowRunObserver> m_runObserver;
+    std::unique_ptr<VerificationRun> m_run;
 };
 
 } // namespace lynkora

@@ -12,8 +12,9 @@ QtNameCollator::QtNameCollator() {
 }
 
 int QtNameCollator::compare(std::string_view a, std::string_view b) const {
-    const QString x = DecodeStoredText(a);
-    const QString y = DecodeStoredText(b);
+    // Case folded first: some locales' collations (the C locale's) still order by case.
+    const QString x = DecodeStoredText(a).toCaseFolded();
+    const QString y = DecodeStoredText(b).toCaseFolded();
     const int r = m_collator.compare(x, y);
     if (r != 0)
         return r < 0 ? -1 : 1;

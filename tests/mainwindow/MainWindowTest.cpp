@@ -164,3 +164,27 @@ TEST_F(MainWindowTest, ReopenHistory) {
     window->RebuildHistoryMenus();
     EXPECT_EQ(h.size(), 3u) << "a deleted file leaves the history";
 }
+
+TEST_F(MainWindowTest, CommandEnabling) {
+    for (const char* name : {"acClose", "acSaveAs", "acVerFile", "acFind", "acNewFolder", "CopyURL1", "acBackup"})
+        EXPECT_FALSE(window->Action(name)->isEnabled()) << name << " without a file";
+    EXPECT_TRUE(window->Action("acNewFile")->isEnabled());
+    EXPECT_TRUE(window->Action("acOpen")->isEnabled());
+    ASSERT_TRUE(window->OpenDocument(Sample()));
+    for (const char* name : {"acClose", "acSaveAs", "acVerFile", "acVerError", "acFind", "acNewFolder", "acNewShort"})
+        EXPECT_TRUE(window->Action(name)->isEnabled()) << name << " with a file";
+    EXPECT_FALSE(window->Action("acExportFolder")->isEnabled()) << "the root is selected";
+    EXPECT_FALSE(window->Action("CopyURL1")->isEnabled()) << "no list selection";
+    EXPECT_FALSE(window->Action("acVerSkip")->isEnabled());
+    window->SelectNode(window->Tree().FindCategoryByName("News", 1));
+    EXPECT_TRUE(window->Action("acExportFolder")->isEnabled());
+    window->Verifying = true;
+    window->acUpdateCtrls();
+    EXPECT_FALSE(window->Action("acClose")->isEnabled());
+    EXPECT_FALSE(window->Action("acVerFile")->isEnabled());
+    EXPECT_TRUE(window->Action("acVerSkip")->isEnabled());
+    EXPECT_TRUE(window->Action("acVerAbort")->isEnabled());
+    window->Verifying = false;
+    window->acUpdateCtrls();
+    EXPECT_TRUE(window->Action("acClose")->isEnabled());
+}
