@@ -363,6 +363,17 @@ int main(int argc, char** argv) {
         p.drawPath(path.simplified());
     }
     ok = hand.save(out + "IDC_WEB.png") && ok;
+    // The application icon for the desktop, from the same drawing as the shortcut image.
+    for (int size : {16, 32, 48, 128, 256}) {
+        QImage icon(size, size, QImage::Format_ARGB32_Premultiplied);
+        icon.fill(Qt::transparent);
+        QPainter p(&icon);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.scale(size / 16.0, size / 16.0);
+        Shortcut(p);
+        p.end();
+        ok = icon.save(out + QString("lynkora-%1.png").arg(size)) && ok;
+    }
     ok = Picture(480, 240, "Lynkora 4.0", "Your internet shortcuts, kept, checked and shared.")
              .save(out + "LOGO.jpg", "JPEG", 90) && ok;
     ok = Picture(360, 150, "Lynkora 4.0", "Internet shortcut manager").save(out + "ABOUT.jpg", "JPEG", 90) && ok;

@@ -65,6 +65,11 @@ protected:
 
 TEST_F(MainWindowTest, NoFileThenTheSampleCollection) {
     EXPECT_EQ(window->StatusText(), "Lynkora 4.0");
+    window->show();
+    window->resize(900, 560);
+    QApplication::processEvents();
+    const std::string shots = std::string(LYNKORA_BINARY_DIR) + "/";
+    window->grab().save(QString::fromStdString(shots + "main-window-empty.png"));
     EXPECT_FALSE(window->Action("acClose")->isEnabled());
     EXPECT_FALSE(window->Action("acSave")->isEnabled());
     EXPECT_EQ(window->Action("acOpen")->shortcut(), QKeySequence("Ctrl+O"));
@@ -94,7 +99,12 @@ TEST_F(MainWindowTest, NoFileThenTheSampleCollection) {
     window->resize(900, 560);
     window->SelectNode(window->Tree().FindCategoryByName("Development", 1));
     QApplication::processEvents();
-    window->grab().save(QString::fromStdString(std::string(LYNKORA_BINARY_DIR) + "/main-window.png"));
+    window->grab().save(QString::fromStdString(shots + "main-window.png"));
+    window->Action("acViewLarge")->trigger();
+    window->SelectNode(window->Tree().FindCategoryByName("News", 1));
+    QApplication::processEvents();
+    window->grab().save(QString::fromStdString(shots + "main-window-large.png"));
+    EXPECT_EQ(window->Settings().ListViewStyle, lvsLarge);
 }
 
 TEST_F(MainWindowTest, SavePromptAnswers) {
