@@ -1,0 +1,51 @@
+// Opening a collection of 100,000 shortcuts in 5,000 categories in the main window (offscreen):
+// the data file, the tree and the list of the root category.
+#include "CollectionGenerator.h"
+
+#include "companions/CompanionLibrary.h"
+#include "mainwindow/MainWindow.h"
+#include "settings/SystemEnvironment.h"
+
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+using namespace lynkora;
+
+namespace {
+
+void BM_OpenInMainWindow100k(benchmark::State& state) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    setenv("LYNKORA_NO_DIALOGS", "1", 1);
+    static int argc = 1;
+    static char name[] = "bench";
+    static char* argv[] = {name, nullptr};
+    static QApplication app(argc, argv);
+    CompanionLibrary::SetDirectory(LYNKORA_BIN_DIR);
+    const auto dir = std::filesystem::temp_directory_path() / "lynkora-bench-window";
+    std::filesystem::create_directories(dir);
+    const std::string file = (dir / "big.lyx").string();
+    if (!std::filesystem::exists(file))
+        bench::GenerateCollection(file, {});
+    Registry registry((dir / "Lynkora4.conf").string());
+    SystemEnvironment environment;
+    TfrmMainLynkora window(registry, environment);
+    window.InitializeMainWindow("");
+    window.show();
+    for (auto _ : state) {
+        window.OpenDocument(file);
+        QApplication::processEvents();
+        state.PauseTiming();
+        window.CloseDocument();
+        state.ResumeTiming();
+    }
+    state.counters["categories"] = static_cast<double>(5001);
+}
+
+} // namespace
+
+BENCHMARK(BM_OpenInMainWindow100k)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK_MAIN();
