@@ -40,6 +40,9 @@
 #include <QToolBar>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <QStyledItemDelegate>
+#include <QRandomGenerator>
+#include <QTimer>
 
 namespace lynkora {
 
@@ -142,6 +145,20 @@ std::vector<QIcon> CutStrip(const QByteArray& small, const QByteArray& large) {
 
 } // namespace
 
+// Queued shortcuts are drawn in the ghosted look, like cut items.
+class CutLookDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (index.data(ShortcutListModel::CutRole).toBool()) {
+            option->palette.setColor(QPalette::Text, option->palette.color(QPalette::Disabled, QPalette::Text));
+            if (!option->icon.isNull())
+                option->icon = QIcon(option->icon.pixmap(option->decorationSize, QIcon::Disabled));
+        }
+    }
+};
+
 // Shows the progress of a verification run in the views.
 class WindowRunObserver : public RunObserver {
 public:
@@ -182,6 +199,192 @@ TfrmMainLynkora::TfrmMainLynkora(Registry& registry, const SettingsEnvironment& 
     CreateActions();
     CreateViews();
     CreateMenusAndToolbar();
+    CreateArrangeMenus();
+}
+
+const std::vector<QString>& TfrmMainLynkora::AboutTexts() {
+    static const std::vector<QString> texts = {
+        "What did you do that for?", "Exuse me?", "Do you think that's funny?",
+        "I'm sure you have something better to do.", "I say, what is it you're trying to do?",
+        "Please stop doing that.", "Just how desperate are you?", "Please stop touching me",
+        "Could you please stop touching me?",
+        "Right! That does it! Touch me again and I'll....I'll....you...\nyou....uhmmm...just stop touching me!!!",
+        "For the last time: stop touching me! I don't like to be touched!",
+        "Got a good reason for doing this?", "Just what is your major malfunction?",
+        "Ok, congratulations. You found the extra special\nhidden easter egg."};
+    return texts;
+}
+
+void TfrmMainLynkora::CreateArrangeMenus() {
+    // The list's context menu with its arrange radio groups.
+    m_popList = new QMenu(this);
+    m_defaultOpen = m_popList->addAction(tr("Open"), this, [this] { Guarded([this] { acOpenBrowserExecute(); }); });
+    m_popList->addSeparator();
+    QMenu* viewMenu = m_popList->addMenu(tr("&View"));
+    for (const char* name : {"acViewLarge", "acViewSmall", "acViewList", "acViewDetails"})
+        viewMenu->addAction(Action(name));
+    QMenu* arrange = m_popList->addMenu(tr("&Arrange"));
+    auto* byGroup = new QActionGroup(arrange);
+    const char* listKeys[] = {"by &Name", "by &URL", "by &Visits"};
+    for (int i = 0; i < 3; ++i) {
+        m_listBy[i] = arrange->addAction(tr(listKeys[i]));
+        m_listBy[i]->setCheckable(true);
+        byGroup->addAction(m_listBy[i]);
+        connect(m_listBy[i], &QAction::triggered, this, [this, i] {
+            SetListOrder(200 + 2 * i + (m_listDir[1]->isChecked() ? 1 : 0));
+        });
+    }
+    arrange->addSeparator();
+    auto* dirGroup = new QActionGroup(arrange);
+    const char* dirs[] = {"&Ascending", "&Descending"};
+    for (int i = 0; i < 2; ++i) {
+        m_listDir[i] = arrange->addAction(tr(dirs[i]));
+        m_listDir[i]->setCheckable(true);
+        dirGroup->addAction(m_listDir[i]);
+        connect(m_listDir[i], &QAction::triggered, this, [this, i] {
+            int key = 0;
+            for (int k = 0; k < 3; ++k)
+                if (m_listBy[k]->isChecked())
+                    key = k;
+            SetListOrder(200 + 2 * key + i);
+        });
+    }
+    m_popList->addSeparator();
+    QMenu* newMenu = m_popList->addMenu(tr("&New"));
+    newMenu->addAction(Action("acNewFolder"));
+    newMenu->addAction(Action("acNewShort"));
+    m_popList->addSeparator();
+    m_popList->addAction(Action("acDelete"));
+    m_popList->addAction(Action("acRename"));
+    m_popList->addAction(Action("acVerShort"));
+    m_popList->addSeparator();
+    m_defaultProps = Action("acProp");
+    m_popList->addAction(m_defaultProps);
+
+    // The tree's context menu.
+    m_popTree = new QMenu(this);
+    QMenu* treeArrange = m_popTree->addMenu(tr("&Arrange"));
+    auto* treeBy = new QActionGroup(treeArrange);
+    const char* treeKeys[] = {"by &Name", "by A&ccess"};
+    for (int i = 0; i < 2; ++i) {
+        m_treeBy[i] = treeArrange->addAction(tr(treeKeys[i]));
+        m_treeBy[i]->setCheckable(true);
+        treeBy->addAction(m_treeBy[i]);
+        connect(m_treeBy[i], &QAction::triggered, this, [this, i] {
+            SetTreeOrder(100 + 2 * i + (m_treeDir[1]->isChecked() ? 1 : 0));
+        });
+    }
+    treeArrange->addSeparator();
+    auto* treeDir = new QActionGroup(treeArrange);
+    for (int i = 0; i < 2; ++i) {
+        m_treeDir[i] = treeArrange->addAction(tr(dirs[i]));
+        m_treeDir[i]->setCheckable(true);
+        treeDir->addAction(m_treeDir[i]);
+        connect(m_treeDir[i], &QAction::triggered, this, [this, i] {
+            SetTreeOrder(100 + (m_treeBy[1]->isChecked() ? 2 : 0) + i);
+        });
+    }
+    m_popTree->addSeparator();
+    QMenu* treeNew = m_popTree->addMenu(tr("&New"));
+    treeNew->addAction(Action("acNewFolder"));
+    treeNew->addAction(Action("acNewShort"));
+    m_popTree->addSeparator();
+    m_popTree->addAction(Action("acDelete"));
+    m_popTree->addAction(Action("acRename"));
+    m_popTree->addAction(Action("acExclude"));
+    m_popTree->addAction(Action("acVerCat"));
+    m_popTree->addSeparator();
+    m_popTree->addAction(Action("acProp"));
+
+    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(m_detailsView), static_cast<QAbstractItemView*>(m_iconView)}) {
+        view->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(view, &QWidget::customContextMenuRequested, this,
+                [this, view](const QPoint& p) { m_popList->popup(view->viewport()->mapToGlobal(p)); });
+    }
+    m_treeView->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_treeView, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
+        const QModelIndex at = m_treeView->indexAt(p);
+        if (at.isValid())
+            m_treeView->setCurrentIndex(at); // a right click selects the node first
+        m_popTree->popup(m_treeView->viewport()->mapToGlobal(p));
+    });
+}
+
+void TfrmMainLynkora::SetListOrder(int order) {
+    if (order < 200 || order > 205)
+        order = 200;
+    m_settings->ListSortOrder = order;
+    m_listBy[(order - 200) / 2]->setChecked(true);
+    m_listDir[(order - 200) % 2]->setChecked(true);
+    m_listModel->SortList(order);
+}
+
+void TfrmMainLynkora::SetTreeOrder(int order) {
+    if (order < 100 || order > 103)
+        order = 100;
+    m_settings->TreeSortOrder = order;
+    m_treeBy[(order - 100) / 2]->setChecked(true);
+    m_treeDir[(order - 100) % 2]->setChecked(true);
+    CategoryNode* selected = SelectedNode();
+    m_tree.SortTree(order);
+    m_treeModel->Reset();
+    if (selected) {
+        m_treeView->setCurrentIndex(m_treeModel->IndexOf(selected));
+        m_treeView->expand(m_treeModel->IndexOf(m_tree.RootNode()));
+    }
+}
+
+void TfrmMainLynkora::ListItemClick() {
+    if (SelectedIds().empty())
+        return;
+    if (m_settings->DefaultAction != 0)
+        Guarded([this] { acOpenBrowserExecute(); });
+    else
+        Action("acProp")->trigger();
+}
+
+void TfrmMainLynkora::ApplyInterfaceStyle() {
+    const bool web = m_settings->InterfaceStyle == isWeb;
+    for (const auto& c : m_activation)
+        disconnect(c);
+    m_activation.clear();
+    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(m_detailsView), static_cast<QAbstractItemView*>(m_iconView)}) {
+        view->setMouseTracking(web);
+        m_activation.push_back(connect(view, web ? &QAbstractItemView::clicked : &QAbstractItemView::doubleClicked,
+                                       this, [this](const QModelIndex&) { ListItemClick(); }));
+        view->setDragEnabled(!web);
+        if (web) {
+            // The item under the pointer becomes selected when the pointer rests on it.
+            auto* timer = new QTimer(view);
+            timer->setSingleShot(true);
+            timer->setInterval(500);
+            m_activation.push_back(connect(view, &QAbstractItemView::entered, timer, [timer, view](const QModelIndex& i) {
+                timer->disconnect();
+                QObject::connect(timer, &QTimer::timeout, view, [view, i] {
+                    if (i.isValid())
+                        view->setCurrentIndex(i);
+                });
+                timer->start();
+            }));
+        }
+    }
+    // The default action's item is the bold one of the list's menu.
+    QFont bold = m_popList->font(), normal = m_popList->font();
+    bold.setBold(true);
+    m_defaultOpen->setFont(m_settings->DefaultAction != 0 ? bold : normal);
+    m_defaultProps->setFont(m_settings->DefaultAction != 0 ? normal : bold);
+}
+
+void TfrmMainLynkora::StoreColumns() {
+    TLVColumns& columns = m_settings->Columns;
+    for (int i = TLVColumns::URL; i < TLVColumns::Count; ++i)
+        columns[static_cast<std::size_t>(i)].Visible = false;
+    for (int c = 0; c < m_listModel->columnCount(); ++c) {
+        TLVColumn& column = columns[static_cast<std::size_t>(m_listModel->ColumnKind(c))];
+        column.Visible = true;
+        column.Width = m_detailsView->header()->sectionSize(c);
+        column.Position = m_detailsView->header()->visualIndex(c);
+    }
 }
 
 TfrmMainLynkora::~TfrmMainLynkora() {
@@ -287,6 +490,12 @@ void TfrmMainLynkora::CreateActions() {
     });
     connect(Action("Helpindex1"), &QAction::triggered, this, [] { ShowHelpIndex(); });
     connect(Action("About1"), &QAction::triggered, this, [this] {
+        const auto mods = QApplication::keyboardModifiers();
+        if ((mods & Qt::ControlModifier) && (mods & Qt::AltModifier)) {
+            const auto& texts = AboutTexts();
+            QMessageBox::information(this, kTitle, texts[QRandomGenerator::global()->bounded(int(texts.size()))]);
+            return;
+        }
         QMessageBox::about(this, tr("About Lynkora"),
                            tr("<b>Lynkora 4.0</b><br>Build %1 (Update 2)<br><br>"
                               "A manager for your internet shortcuts.").arg(kProgramVersion));
@@ -332,8 +541,10 @@ void TfrmMainLynkora::CreateViews() {
     m_detailsView->setUniformRowHeights(true);
     m_detailsView->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_detailsView->setModel(m_listModel);
+    m_detailsView->setItemDelegate(new CutLookDelegate(m_detailsView));
     m_iconView = new QListView(m_listStack);
     m_iconView->setModel(m_listModel);
+    m_iconView->setItemDelegate(new CutLookDelegate(m_iconView));
     m_iconView->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_iconView->setUniformItemSizes(true);
     m_listStack->addWidget(m_detailsView);
@@ -359,13 +570,8 @@ void TfrmMainLynkora::CreateViews() {
     connect(m_iconView->selectionModel(), &QItemSelectionModel::selectionChanged, this, selectionChanged);
     connect(m_detailsView->header(), &QHeaderView::sectionClicked, this, [this](int section) {
         if (section != 0)
-            return; // only the Name header sorts
-        const int order = m_settings->ListSortOrder == 200 || m_settings->ListSortOrder < 200 ||
-                                  m_settings->ListSortOrder > 205
-                              ? 201
-                              : 200;
-        m_settings->ListSortOrder = order;
-        m_listModel->SortList(order);
+            return; // only the Name header sorts: by name, the direction switched
+        SetListOrder(m_listDir[0]->isChecked() ? 201 : 200);
     });
 
     for (int i = 0; i < 3; ++i) {
@@ -480,7 +686,10 @@ void TfrmMainLynkora::ApplySettings() {
     SetViewStyle(s.ListViewStyle);
     m_listModel->SetColumns(s.Columns);
     m_listModel->SetDates(s.UseEnglishDate, m_locale.get());
-    m_listModel->SortList(s.ListSortOrder);
+    SetListOrder(s.ListSortOrder);
+    SetTreeOrder(s.TreeSortOrder);
+    ApplyInterfaceStyle();
+    m_detailsView->header()->resizeSection(0, std::max(s.Columns[TLVColumns::Name].Width, 60));
     m_toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     if (s.WinMax) {
         showMaximized();
@@ -838,6 +1047,7 @@ void TfrmMainLynkora::closeEvent(QCloseEvent* event) {
         m_settings->WinHeight = height();
     }
     m_settings->TreeWidth = m_treeView->width();
+    StoreColumns();
     event->accept();
 }
 

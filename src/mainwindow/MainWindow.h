@@ -70,6 +70,10 @@ public:
     TSettings& Settings() { return *m_settings; }
     QAction* Action(const std::string& name) const;
     QMenu* HistoryMenu() const { return m_history; }
+    QMenu* ListMenu() const { return m_popList; }
+    QMenu* TreeMenu() const { return m_popTree; }
+    // The About easter texts shown with Ctrl+Alt held.
+    static const std::vector<QString>& AboutTexts();
     QString HeaderCaption() const;
     QString HeaderRecord() const;
     QString StatusText() const;
@@ -88,6 +92,12 @@ protected:
 
 private:
     void CreateActions();
+    void CreateArrangeMenus();
+    void SetListOrder(int order);
+    void SetTreeOrder(int order);
+    void ListItemClick();
+    void ApplyInterfaceStyle();
+    void StoreColumns();
     void CreateMenusAndToolbar();
     void CreateViews();
     void LoadImages();
@@ -128,6 +138,15 @@ private:
     QLabel* m_status[3] = {};
     QToolBar* m_toolbar = nullptr;
     QMenu* m_history = nullptr;
+    QMenu* m_popList = nullptr;
+    QMenu* m_popTree = nullptr;
+    QAction* m_listBy[3] = {};
+    QAction* m_listDir[2] = {};
+    QAction* m_treeBy[2] = {};
+    QAction* m_treeDir[2] = {};
+    std::vector<QMetaObject::Connection> m_activation;
+    QAction* m_defaultOpen = nullptr;
+    QAction* m_defaultProps = nullptr;
     QActionGroup* m_viewGroup = nullptr;
     std::map<std::string, QAction*> m_actions;
     std::vector<QIcon> m_smallImages;

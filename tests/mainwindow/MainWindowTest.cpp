@@ -12,6 +12,8 @@
 #include <QCloseEvent>
 #include <QMenu>
 #include <QMessageBox>
+#include <QHeaderView>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -197,4 +199,39 @@ TEST_F(MainWindowTest, CommandEnabling) {
     window->Verifying = false;
     window->acUpdateCtrls();
     EXPECT_TRUE(window->Action("acClose")->isEnabled());
+}
+
+TEST_F(MainWindowTest, ArrangeMenusAndSelectionTexts) {
+    ASSERT_TRUE(window->OpenDocument(Sample()));
+    // ListSortOrder 0: by name, ascending, both checked.
+    auto arrange = window->ListMenu()->actions()[3]->menu();
+    ASSERT_NE(arrange, nullptr);
+    EXPECT_TRUE(arrange->actions()[0]->isChecked());
+    EXPECT_TRUE(arrange->actions()[4]->isChecked());
+    arrange->actions()[1]->trigger(); // by URL
+    EXPECT_EQ(window->Settings().ListSortOrder, 202);
+    arrange->actions()[5]->trigger(); // descending
+    EXPECT_EQ(window->Settings().ListSortOrder, 203);
+    // The Name header twice: by name, then back to ascending.
+    window->TreeView(); // the list is the details view
+    auto* header = window->findChild<QTreeView*>("ListView1")->header();
+    emit header->sectionClicked(0);
+    const int first = window->Settings().ListSortOrder;
+    emit header->sectionClicked(0);
+    EXPECT_NE(window->Settings().ListSortOrder, first);
+    emit header->sectionClicked(0);
+    EXPECT_EQ(window->Settings().ListSortOrder, first);
+
+    // Selection texts of the header.
+    window->SelectNode(window->Tree().FindCategoryByName("News", 1));
+    auto* list = window->findChild<QTreeView*>("ListView1");
+    list->selectAll();
+    EXPECT_EQ(window->HeaderRecord(), "5 items selected");
+    list->clearSelection();
+    EXPECT_EQ(window->HeaderRecord(), "5 shortcuts");
+    list->selectionModel()->select(list->model()->index(0, 0),
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    EXPECT_TRUE(window->HeaderRecord().startsWith("https://")) << window->HeaderRecord().toStdString();
+    EXPECT_TRUE(window->Action("CopyURL1")->isEnabled());
+    EXPECT_EQ(TfrmMainLynkora::AboutTexts().size(), 14u);
 }
