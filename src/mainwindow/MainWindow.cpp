@@ -717,8 +717,10 @@ void TfrmMainLynkora::HandleCommandLine(const QString& text) {
         if (text.trimmed().isEmpty() || minimized) {
             if (minimized)
                 showMinimized();
-            if (m_settings->StartOpenLast && !m_settings->History.empty())
+            if (m_settings->StartOpenLast && !m_settings->History.empty()) {
                 OpenDocument(m_settings->History.front());
+                RebuildHistoryMenus(); // checks the open file's item
+            }
             return;
         }
         QString path = text;

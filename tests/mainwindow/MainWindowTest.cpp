@@ -4,6 +4,8 @@
 #include "companions/CompanionLibrary.h"
 #include "mainwindow/MainWindow.h"
 #include "settings/SettingsEnvironment.h"
+#include "store/Compaction.h"
+#include "store/DataFileStorage.h"
 #include "store/FileReplace.h"
 #include "store/TextTools.h"
 
@@ -234,4 +236,85 @@ TEST_F(MainWindowTest, ArrangeMenusAndSelectionTexts) {
     EXPECT_TRUE(window->HeaderRecord().startsWith("https://")) << window->HeaderRecord().toStdString();
     EXPECT_TRUE(window->Action("CopyURL1")->isEnabled());
     EXPECT_EQ(TfrmMainLynkora::AboutTexts().size(), 14u);
+}
+
+TEST_F(MainWindowTest, CommandLinesHistoryAndVersions) {
+    const std::string first = Sample("first.lyx");
+    // "/m" with an empty history opens nothing.
+    window->Settings().StartOpenLast = true;
+    window->HandleCommandLine("/m");
+    EXPECT_EQ(window->DataFile(), nullptr);
+    window->AddToHistory(first);
+    window->HandleCommandLine("/M");
+    ASSERT_NE(window->DataFile(), nullptr);
+    EXPECT_EQ(window->DataFile()->FileName(), first);
+    EXPECT_TRUE(window->HistoryMenu()->actions()[0]->isChecked());
+    // Choosing the checked item does nothing.
+    TDataFile* open = window->DataFile();
+    window->HistoryMenu()->actions()[0]->trigger();
+    EXPECT_EQ(window->DataFile(), open);
+
+    // A newer file is refused and leaves no file open; an older one is stamped.
+    const std::string newer = (dir / "newer.lyx").string();
+    {
+        TDataFile f(newer, true);
+        WriteAppVersion(f.WorkStorage(), "4.1.0.7");
+    }
+    window->HandleCommandLine(QString::fromStdString("\"" + newer + "\""));
+    EXPECT_EQ(window->DataFile(), nullptr);
+    const std::string older = (dir / "older.lyx").string();
+    {
+        TDataFile f(older, true);
+        WriteAppVersion(f.WorkStorage(), "3.5.0.0");
+    }
+    ASSERT_TRUE(window->OpenDocument(older));
+    EXPECT_EQ(ReadAppVersion(window->DataFile()->WorkStorage()), "4.0.2.312");
+}
+
+TEST_F(MainWindowTest, NoAtThePromptKeepsOnlyTheUsageData) {
+    const std::string path = Sample();
+    ASSERT_TRUE(window->OpenDocument(path));
+    CategoryNode& root = *window->Tree().RootNode();
+    TIShortcut& s = root.Folder().Shortcuts[0];
+    const std::string name = s.Name;
+    s.Count = 1234;
+    window->WriteBackUsage(root);
+    root.Folder().Descr = "unsaved edit";
+    window->WriteCategory(root);
+    window->SavePrompt = [] { return int(QMessageBox::No); };
+    ASSERT_TRUE(window->CloseFile());
+    auto file = OpenDataFile(path, false);
+    CategoryTree tree;
+    LoadCategoryTree(file, tree);
+    EXPECT_NE(tree.RootNode()->Folder().Descr, "unsaved edit");
+    bool found = false;
+    for (const auto& sc : tree.RootNode()->Folder().Shortcuts)
+        if (sc->Name == name)
+            found = sc->Count == 1234;
+    EXPECT_TRUE(found) << "visits reach the file without a save";
+}
+
+TEST_F(MainWindowTest, DirectModeHasNoSaveAndNoPrompt) {
+    window.reset();
+    registry->WriteInteger("", "FileEditMode", femDirect);
+    registry->Sync();
+    window = std::make_unique<TfrmMainLynkora>(*registry, env);
+    window->InitializeMainWindow("");
+    EXPECT_FALSE(window->Action("acSave")->isVisible());
+    const std::string path = Sample();
+    ASSERT_TRUE(window->OpenDocument(path));
+    window->Tree().RootNode()->Folder().Descr = "at once";
+    window->WriteCategory(*window->Tree().RootNode());
+    bool asked = false;
+    window->SavePrompt = [&] {
+        asked = true;
+        return int(QMessageBox::Cancel);
+    };
+    ASSERT_TRUE(window->CloseFile());
+    EXPECT_FALSE(asked);
+    WaitForCompaction(path);
+    auto file = OpenDataFile(path, false);
+    CategoryTree tree;
+    LoadCategoryTree(file, tree);
+    EXPECT_EQ(tree.RootNode()->Folder().Descr, "at once");
 }
