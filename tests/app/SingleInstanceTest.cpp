@@ -30,7 +30,8 @@ bool HandOver(const QString& name, const QString& line) {
 
 TEST(SingleInstance, ASecondStartHandsOverAndEnds) {
     test::EnsureQtApp();
-    const QString name = InstanceName() + "-test";
+    // Unique to this process: test runs from two checkouts must not meet.
+    const QString name = InstanceName() + "-test-" + QString::number(QCoreApplication::applicationPid());
     int activated = 0;
     QStringList opened;
     InstanceServer server([&] { ++activated; }, [&](const QString& line) { opened << line; });
