@@ -423,6 +423,20 @@ void TfrmMainLynkora::CreateActions() {
     on("acBackup", &TfrmMainLynkora::acBackupExecute);
     on("acClose", &TfrmMainLynkora::acCloseExecute);
     connect(Action("acExit"), &QAction::triggered, this, &QWidget::close);
+    connect(Action("acWizard"), &QAction::triggered, this, [this] {
+        // The wizard drives the window with its command codes, checked by their signature.
+        ShowWizard(this, [](void* context, int code, long signature) {
+            auto* w = static_cast<TfrmMainLynkora*>(context);
+            WizardActions a;
+            a.importFile = [w] { w->Action("acImportFile")->trigger(); };
+            a.importBrowser = [w] { w->Action("acImportBrowser")->trigger(); };
+            a.exportFile = [w] { w->Action("acExport")->trigger(); };
+            a.exportFolder = [w] { w->Action("acExportFolder")->trigger(); };
+            a.exportFolderEnabled = [w] { return w->Action("acExportFolder")->isEnabled(); };
+            a.libraries = [w] { w->Action("acLibraries")->trigger(); };
+            DispatchWizardCommand(code, signature, a);
+        }, this);
+    });
     connect(Action("acSend"), &QAction::triggered, this, [this] {
         if (m_file)
             SendLynkoraFile(m_file->FileName());
@@ -496,9 +510,16 @@ void TfrmMainLynkora::CreateActions() {
             QMessageBox::information(this, kTitle, texts[QRandomGenerator::global()->bounded(int(texts.size()))]);
             return;
         }
-        QMessageBox::about(this, tr("About Lynkora"),
-                           tr("<b>Lynkora 4.0</b><br>Build %1 (Update 2)<br><br>"
-                              "A manager for your internet shortcuts.").arg(kProgramVersion));
+        Artpack art;
+        QMessageBox box(this);
+        box.setWindowTitle(tr("About Lynkora"));
+        box.setIconPixmap(QPixmap::fromImage(QImage::fromData(art.Resource("ABOUT"))));
+        box.setText(tr("<b>Lynkora 4.0</b><br>Build %1 (Update 2)<br><br>"
+                       "A manager for your internet shortcuts.")
+                        .arg(QString::fromStdString(m_settings->ProgramVersion == "0.0.0.0"
+                                                        ? std::string(kProgramVersion)
+                                                        : m_settings->ProgramVersion)));
+        box.exec();
     });
     connect(Action("Credits1"), &QAction::triggered, this, [this] {
         Artpack art;
