@@ -75,6 +75,18 @@ CategoryNode& ImportCursor::LinkTarget() {
     return *m_folder;
 }
 
+TIShortcut* ImportCursor::AddLink(const std::string& url, const std::string& name,
+                                  const std::string& keyword, double added) {
+    CategoryNode& folder = LinkTarget();
+    if (m_target.HoldsUrl(folder, url))
+        return nullptr;
+    TIShortcut& s = m_target.AddShortcut(folder, url);
+    s.Name = name;
+    s.Added = added;
+    s.Keywords.Add(keyword);
+    return &s;
+}
+
 void ImportCursor::CloseList() {
     if (m_depth == 1) {
         m_parent = m_folder = &m_target.Root();

@@ -62,6 +62,10 @@ public:
     CategoryNode& LinkTarget();
     // The end of a list: back to the parent (never above the root).
     void CloseList();
+    // A link read from the file: a new shortcut with the import's keyword in the category that
+    // receives links, unless that category holds the URL already; nullptr then.
+    TIShortcut* AddLink(const std::string& url, const std::string& name, const std::string& keyword,
+                        double added);
 
 private:
     ImportTarget& m_target;

@@ -176,15 +176,8 @@ void ReadNetscapeBookmarks(const std::string& bytes, ImportTarget& target) {
         } else if (tag.name == "a") {
             const std::string url = CollapseBlanks(DecodeEntities(tag.Attribute("href")));
             const std::string name = CollapseBlanks(DecodeEntities(scanner.TextUntil("/a")));
-            if (url.empty())
-                continue;
-            CategoryNode& folder = cursor.LinkTarget();
-            if (target.HoldsUrl(folder, url))
-                continue;
-            TIShortcut& s = target.AddShortcut(folder, url);
-            s.Name = name;
-            s.Added = now;
-            s.Keywords.Add("Netscape");
+            if (!url.empty())
+                cursor.AddLink(url, name, "Netscape", now);
         } else if (tag.name == "/dl") {
             cursor.CloseList();
         }

@@ -93,14 +93,8 @@ void ReadOperaHotlist(const std::string& bytes, ImportTarget& target) {
             const std::string url = Trim(block.fields["URL"]);
             if (url.empty())
                 continue;
-            CategoryNode& folder = cursor.LinkTarget();
-            if (target.HoldsUrl(folder, url))
-                continue;
-            TIShortcut& s = target.AddShortcut(folder, url);
-            s.Name = block.fields["NAME"];
-            s.Descr = block.fields["DESCRIPTION"];
-            s.Added = now;
-            s.Keywords.Add("Opera");
+            if (TIShortcut* s = cursor.AddLink(url, block.fields["NAME"], "Opera", now))
+                s->Descr = block.fields["DESCRIPTION"];
         }
         // #SEPERATOR, #DELETED, #NOTE and other blocks carry no bookmark.
     }

@@ -50,7 +50,7 @@ namespace {
 
 constexpr const char* kTitle = "Lynkora 4.0";
 
-struct ActionSpec {
+struct ActionEntry {
     const char* name;
     const char* caption;
     const char* shortcut;
@@ -59,7 +59,7 @@ struct ActionSpec {
 };
 
 // The commands of this window with their captions, keys, hints and images.
-const ActionSpec kActions[] = {
+const ActionEntry kActions[] = {
     {"acNewFile", "&New datafile...", "Ctrl+N", "Create a new Lynkora datafile", 9},
     {"acOpen", "&Open...", "Ctrl+O", "Open an existing Lynkora datafile", 10},
     {"acClose", "&Close", "Ctrl+W", "Close the current datafile", -1},
@@ -404,14 +404,14 @@ QAction* TfrmMainLynkora::Action(const std::string& name) const {
 }
 
 void TfrmMainLynkora::CreateActions() {
-    for (const ActionSpec& spec : kActions) {
-        auto* a = new QAction(tr(spec.caption), this);
-        a->setObjectName(spec.name);
-        if (*spec.shortcut)
-            a->setShortcut(QKeySequence(spec.shortcut));
-        a->setStatusTip(tr(spec.hint));
-        a->setProperty("image", spec.image);
-        m_actions[spec.name] = a;
+    for (const ActionEntry& entry : kActions) {
+        auto* a = new QAction(tr(entry.caption), this);
+        a->setObjectName(entry.name);
+        if (*entry.shortcut)
+            a->setShortcut(QKeySequence(entry.shortcut));
+        a->setStatusTip(tr(entry.hint));
+        a->setProperty("image", entry.image);
+        m_actions[entry.name] = a;
     }
     auto on = [this](const char* name, auto f) {
         connect(Action(name), &QAction::triggered, this, [this, f] { Guarded([this, f] { (this->*f)(); }); });
