@@ -23,6 +23,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QStatusTipEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontMetrics>
@@ -595,6 +596,9 @@ void TfrmMainLynkora::CreateViews() {
         SetListOrder(m_listDir[0]->isChecked() ? 201 : 200);
     });
 
+    m_statusIcon = new QLabel(this);
+    m_statusIcon->setVisible(false);
+    statusBar()->addWidget(m_statusIcon);
     for (int i = 0; i < 3; ++i) {
         m_status[i] = new QLabel(this);
         statusBar()->addWidget(m_status[i], i == 0 ? 1 : 0);
@@ -694,6 +698,9 @@ void TfrmMainLynkora::LoadImages() {
             action->setIcon(m_smallImages[static_cast<std::size_t>(image)]);
     }
     setWindowIcon(m_smallImages.empty() ? QIcon() : m_smallImages[0]);
+    const QImage status = QImage::fromData(art.Resource("BMP_3"));
+    if (!status.isNull())
+        m_statusIcon->setPixmap(QPixmap::fromImage(status.copy(0, 0, 16, 16).convertToFormat(QImage::Format_ARGB32)));
 }
 
 void TfrmMainLynkora::ApplySettings() {
@@ -1180,6 +1187,20 @@ void TfrmMainLynkora::acUpdateCtrls() {
     m_history->setEnabled(!m_history->isEmpty());
     m_status[0]->setText(StatusSummary());
 }
+
+bool TfrmMainLynkora::event(QEvent* e) {
+    if (e->type() == QEvent::StatusTip) {
+        const QString tip = static_cast<QStatusTipEvent*>(e)->tip();
+        if (QApplication::overrideCursor() == nullptr) {
+            m_statusIcon->setVisible(!tip.isEmpty());
+            m_status[0]->setText(tip.isEmpty() ? StatusSummary() : tip);
+        }
+        return true;
+    }
+    return QMainWindow::event(e);
+}
+
+bool TfrmMainLynkora::StatusIconShown() const { return !m_statusIcon->isHidden(); }
 
 QString TfrmMainLynkora::HeaderCaption() const { return m_caption->text(); }
 QString TfrmMainLynkora::HeaderRecord() const { return m_record->text(); }

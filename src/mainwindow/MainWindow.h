@@ -77,6 +77,7 @@ public:
     QString HeaderCaption() const;
     QString HeaderRecord() const;
     QString StatusText() const;
+    bool StatusIconShown() const;
     ShortcutListModel& ListModel() { return *m_listModel; }
     QTreeView* TreeView() const { return m_treeView; }
     CategoryNode* SelectedNode() const;
@@ -89,6 +90,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Command hints go to status panel 0 with the hint icon; an empty one brings the summary back.
+    bool event(QEvent* event) override;
 
 private:
     void CreateActions();
@@ -136,6 +139,7 @@ private:
     QLabel* m_record = nullptr;
     QWidget* m_header = nullptr;
     QLabel* m_status[3] = {};
+    QLabel* m_statusIcon = nullptr;
     QToolBar* m_toolbar = nullptr;
     QMenu* m_history = nullptr;
     QMenu* m_popList = nullptr;

@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QStatusTipEvent>
 #include <QMenu>
 #include <QMessageBox>
 #include <QHeaderView>
@@ -317,4 +318,43 @@ TEST_F(MainWindowTest, DirectModeHasNoSaveAndNoPrompt) {
     CategoryTree tree;
     LoadCategoryTree(file, tree);
     EXPECT_EQ(tree.RootNode()->Folder().Descr, "at once");
+}
+
+TEST_F(MainWindowTest, SummariesHintsAndTreeOrders) {
+    // A new file with one shortcut in the root: both counts singular.
+    const std::string path = (dir / "one.lyx").string();
+    ASSERT_TRUE(window->OpenDocument(path));
+    TIShortcut& s = window->Tree().RootNode()->Folder().Shortcuts.Add();
+    s.Name = "only";
+    window->WriteCategory(*window->Tree().RootNode());
+    EXPECT_EQ(window->StatusText(), "1 internet shortcut; 1 category");
+    auto empty = std::make_unique<TISFolder>();
+    empty->FolderName = "Empty";
+    empty->FolderID = window->DataFile()->NewFolderID();
+    CategoryNode& node = window->Tree().AddChild(*window->Tree().RootNode(), std::move(empty));
+    window->WriteCategory(node);
+    window->SelectNode(&node);
+    EXPECT_EQ(window->HeaderRecord(), "0 shortcuts");
+    window->SelectNode(window->Tree().RootNode());
+    EXPECT_EQ(window->HeaderRecord(), "1 shortcut");
+
+    // A command's hint shows in panel 0 with the hint icon; an empty one brings the summary back.
+    QStatusTipEvent hint("Open an existing Lynkora datafile");
+    QApplication::sendEvent(window.get(), &hint);
+    EXPECT_EQ(window->StatusText(), "Open an existing Lynkora datafile");
+    EXPECT_TRUE(window->StatusIconShown());
+    QStatusTipEvent none("");
+    QApplication::sendEvent(window.get(), &none);
+    EXPECT_EQ(window->StatusText(), "1 internet shortcut; 2 categories");
+    EXPECT_FALSE(window->StatusIconShown());
+
+    // Tree orders 100-103 with their check marks; an unknown value shows the defaults.
+    auto arrange = window->TreeMenu()->actions()[0]->menu();
+    ASSERT_NE(arrange, nullptr);
+    EXPECT_TRUE(arrange->actions()[0]->isChecked());
+    EXPECT_TRUE(arrange->actions()[3]->isChecked());
+    arrange->actions()[1]->trigger(); // by access
+    EXPECT_EQ(window->Settings().TreeSortOrder, 102);
+    arrange->actions()[4]->trigger(); // descending
+    EXPECT_EQ(window->Settings().TreeSortOrder, 103);
 }
