@@ -1,5 +1,7 @@
 #include "MainWindow.h"
 
+#include <QScreen>
+
 #include "companions/Companions.h"
 #include "companions/HelpWindow.h"
 #include "platform/QtDateLocale.h"
@@ -537,7 +539,7 @@ void TfrmMainLynkora::CreateViews() {
     empty->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     m_workArea->addWidget(empty);
 
-    auto* split = new QSplitter(m_workArea);
+    auto* split = m_split = new QSplitter(m_workArea);
     m_treeView = new QTreeView(split);
     m_treeView->setObjectName("urlTree");
     m_treeView->setHeaderHidden(true);
@@ -723,10 +725,18 @@ void TfrmMainLynkora::ApplySettings() {
         showMaximized();
     } else {
         resize(std::max(s.WinWidth, 400), std::max(s.WinHeight, 300));
-        if (!s.CenterScreen)
+        if (!s.CenterScreen) {
             move(s.WinLeft, s.WinTop);
+        } else if (const QScreen* scr = screen()) {
+            // Centre on the available area, not the full screen, so a panel never covers the caption.
+            QRect frame(QPoint(0, 0), size());
+            frame.moveCenter(scr->availableGeometry().center());
+            move(frame.topLeft());
+        }
     }
     m_treeView->setMinimumWidth(80);
+    // The list takes whatever the tree leaves; the splitter shrinks it if the window is narrower.
+    m_split->setSizes({std::max(s.TreeWidth, 80), std::max(width() - s.TreeWidth, 1)});
     RebuildHistoryMenus();
 }
 

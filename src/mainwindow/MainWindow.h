@@ -20,6 +20,7 @@ class QActionGroup;
 class QLabel;
 class QListView;
 class QMenu;
+class QSplitter;
 class QStackedWidget;
 class QToolBar;
 class QTreeView;
@@ -135,6 +136,7 @@ private:
     QListView* m_iconView = nullptr;
     QStackedWidget* m_listStack = nullptr;
     QStackedWidget* m_workArea = nullptr;
+    QSplitter* m_split = nullptr;
     QLabel* m_caption = nullptr;
     QLabel* m_record = nullptr;
     QWidget* m_header = nullptr;

@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QHeaderView>
+#include <QSplitter>
 #include <QTreeView>
 
 #include <gtest/gtest.h>
@@ -357,4 +358,24 @@ TEST_F(MainWindowTest, SummariesHintsAndTreeOrders) {
     EXPECT_EQ(window->Settings().TreeSortOrder, 102);
     arrange->actions()[4]->trigger(); // descending
     EXPECT_EQ(window->Settings().TreeSortOrder, 103);
+}
+
+TEST_F(MainWindowTest, WindowAndTreeSizesComeBackAfterARestart) {
+    window->show();
+    window->resize(820, 540);
+    auto* split = window->findChild<QSplitter*>();
+    ASSERT_NE(split, nullptr);
+    split->setSizes({230, 590});
+    QApplication::processEvents();
+    const int tree = split->sizes().at(0);
+    ASSERT_TRUE(window->close());
+    window.reset();
+    registry->Sync();
+
+    window = std::make_unique<TfrmMainLynkora>(*registry, env);
+    window->InitializeMainWindow("");
+    window->show();
+    QApplication::processEvents();
+    EXPECT_EQ(window->size(), QSize(820, 540));
+    EXPECT_EQ(window->findChild<QSplitter*>()->sizes().at(0), tree);
 }
