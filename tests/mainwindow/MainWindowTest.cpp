@@ -176,6 +176,11 @@ TEST_F(MainWindowTest, ReopenHistory) {
     // files[4] is open: its item (the second now) is the checked one.
     EXPECT_FALSE(window->HistoryMenu()->actions()[0]->isChecked());
     EXPECT_TRUE(window->HistoryMenu()->actions()[1]->isChecked());
+    window->show();
+    window->HistoryMenu()->popup(window->mapToGlobal(QPoint(40, 40)));
+    QApplication::processEvents();
+    window->HistoryMenu()->grab().save(QString::fromStdString(std::string(LYNKORA_BINARY_DIR) + "/reopen-menu.png"));
+    window->HistoryMenu()->hide();
     fs::remove(files[3]);
     window->RebuildHistoryMenus();
     EXPECT_EQ(h.size(), 3u) << "a deleted file leaves the history";
