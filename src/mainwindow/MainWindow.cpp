@@ -6,6 +6,7 @@
 #include "companions/HelpWindow.h"
 #include "platform/QtDateLocale.h"
 #include "platform/StoredText.h"
+#include "settings/BrowserLaunch.h"
 #include "store/Errors.h"
 #include "store/FileReplace.h"
 #include "store/NameCollator.h"
@@ -222,6 +223,8 @@ void TfrmMainLynkora::CreateArrangeMenus() {
     // The list's context menu with its arrange radio groups.
     m_popList = new QMenu(this);
     m_defaultOpen = m_popList->addAction(tr("Open"), this, [this] { Guarded([this] { acOpenBrowserExecute(); }); });
+    m_mnuBrowse = m_popList->addMenu(tr("Open in"));
+    m_popBrowse = new QMenu(this);
     m_popList->addSeparator();
     QMenu* viewMenu = m_popList->addMenu(tr("&View"));
     for (const char* name : {"acViewLarge", "acViewSmall", "acViewList", "acViewDetails"})
@@ -335,6 +338,52 @@ void TfrmMainLynkora::SetTreeOrder(int order) {
         m_treeView->setCurrentIndex(m_treeModel->IndexOf(selected));
         m_treeView->expand(m_treeModel->IndexOf(m_tree.RootNode()));
     }
+}
+
+void TfrmMainLynkora::BuildBrowserMenu() {
+    m_mnuBrowse->clear();
+    m_popBrowse->clear();
+    QAction* open = Action("acOpenBrowser");
+    const TBrowsers& browsers = m_settings->BrowserList.Browsers;
+    for (std::size_t i = 0; i < browsers.Count(); ++i) {
+        const TBrowser& b = browsers.Items(i);
+        QPixmap image;
+        if (!b.Icon.Empty())
+            image.loadFromData(reinterpret_cast<const uchar*>(b.Icon.Data.data()), static_cast<uint>(b.Icon.Data.size()));
+        if (b.IsDefault) {
+            if (!image.isNull())
+                open->setIcon(QIcon(image));
+            open->setStatusTip(tr("Open selected shortcut in default browser"));
+            continue;
+        }
+        const QString name = DecodeStoredText(b.Name);
+        const std::uint32_t id = b.ID();
+        for (QMenu* menu : {m_mnuBrowse, m_popBrowse}) {
+            QAction* item = menu->addAction(QIcon(image), name, this, [this, id] {
+                Guarded([&] { HandleBrowser(id); });
+            });
+            item->setStatusTip(tr("Open selected shortcut in %1").arg(name));
+            item->setData(id);
+        }
+    }
+    acUpdateCtrls();
+}
+
+void TfrmMainLynkora::HandleBrowser(std::uint32_t browserId) {
+    const TBrowser* browser = m_settings->BrowserList.Browsers.FindItemID(browserId);
+    CategoryNode* node = SelectedNode();
+    const auto ids = SelectedIds();
+    if (!browser || !node || ids.empty())
+        return;
+    TIShortcut* s = node->Folder().Shortcuts.FindItemID(ids.front());
+    if (!s)
+        return;
+    LaunchBrowser(browser->Path, BrowserParameters(browser->Command, s->URL));
+    node->Folder().CountAccess();
+    s->Access = NowDateTime();
+    ++s->Count;
+    // The row keeps its old cells until the list is filled again.
+    WriteBackUsage(*node);
 }
 
 void TfrmMainLynkora::ListItemClick() {
@@ -744,7 +793,7 @@ void TfrmMainLynkora::InitializeMainWindow(const QString& commandLine) {
     Verifying = false;
     LoadImages();
     ApplySettings();
-    acUpdateCtrls();
+    BuildBrowserMenu();
     HandleCommandLine(commandLine);
 }
 
@@ -895,6 +944,7 @@ void TfrmMainLynkora::HandleHistory(int index) {
 }
 
 void TfrmMainLynkora::ShowErrorBox(const QString& text) {
+    m_lastError = text;
     QMessageBox box(QMessageBox::Critical, kTitle, text, QMessageBox::Ok, this);
     if (!qEnvironmentVariableIsSet("LYNKORA_NO_DIALOGS"))
         box.exec();
@@ -1166,6 +1216,7 @@ void TfrmMainLynkora::acUpdateCtrls() {
         Action(name)->setEnabled(open);
     if (!open) {
         Action("acSave")->setEnabled(false);
+        m_mnuBrowse->menuAction()->setVisible(false);
         m_caption->clear();
         m_record->clear();
     } else {
@@ -1180,6 +1231,8 @@ void TfrmMainLynkora::acUpdateCtrls() {
         for (const char* name : {"acVerShort", "CopyURL1", "CopyURLHTML1", "acOpenBrowser"})
             Action(name)->setEnabled(listSelection);
         Action("acVerShort")->setEnabled(listSelection && !Verifying);
+        m_mnuBrowse->menuAction()->setVisible(listSelection && !m_mnuBrowse->isEmpty());
+        m_mnuBrowse->menuAction()->setEnabled(listSelection && !m_mnuBrowse->isEmpty());
         const bool treeFocus = m_treeView->hasFocus();
         const bool editable = treeFocus ? (node && !isRoot) : (listSelection || (node && !isRoot));
         for (const char* name : {"acProp", "acDelete", "acRename"})

@@ -42,6 +42,9 @@ public:
     ~TfrmMainLynkora() override;
 
     // Start-up after construction: images, settings applied, history menus, command line.
+    // Rebuilds "Open in" and the tool bar's browser drop-down from the browser list.
+    void BuildBrowserMenu();
+    QMenu* BrowserMenu() const { return m_mnuBrowse; }
     void InitializeMainWindow(const QString& commandLine);
     void HandleCommandLine(const QString& text);
 
@@ -57,6 +60,8 @@ public:
 
     // The central error report: a box captioned "Lynkora 4.0", also to the event log.
     void ShowErrorBox(const QString& text);
+    // The text of the last error shown, for whoever needs to know what the user saw.
+    const QString& LastError() const { return m_lastError; }
     void ReportError(std::exception_ptr error);
     // Runs a command, reporting what it raises.
     void Guarded(const std::function<void()>& command);
@@ -100,6 +105,7 @@ private:
     void SetListOrder(int order);
     void SetTreeOrder(int order);
     void ListItemClick();
+    void HandleBrowser(std::uint32_t browserId);
     void ApplyInterfaceStyle();
     void StoreColumns();
     void CreateMenusAndToolbar();
@@ -137,6 +143,9 @@ private:
     QStackedWidget* m_listStack = nullptr;
     QStackedWidget* m_workArea = nullptr;
     QSplitter* m_split = nullptr;
+    QString m_lastError;
+    QMenu* m_mnuBrowse = nullptr; // "Open in" in the list's context menu
+    QMenu* m_popBrowse = nullptr; // the Open button's drop-down once the tool bar holds it
     QLabel* m_caption = nullptr;
     QLabel* m_record = nullptr;
     QWidget* m_header = nullptr;

@@ -3,6 +3,7 @@
 
 #include "companions/CompanionLibrary.h"
 #include "mainwindow/MainWindow.h"
+#include "platform/StoredText.h"
 #include "settings/SettingsEnvironment.h"
 #include "store/Compaction.h"
 #include "store/DataFileStorage.h"
@@ -21,7 +22,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <thread>
 
 using namespace lynkora;
 namespace fs = std::filesystem;
@@ -213,7 +217,7 @@ TEST_F(MainWindowTest, CommandEnabling) {
 TEST_F(MainWindowTest, ArrangeMenusAndSelectionTexts) {
     ASSERT_TRUE(window->OpenDocument(Sample()));
     // ListSortOrder 0: by name, ascending, both checked.
-    auto arrange = window->ListMenu()->actions()[3]->menu();
+    auto arrange = window->ListMenu()->actions()[4]->menu();  // Open, Open in, -, View, Arrange
     ASSERT_NE(arrange, nullptr);
     EXPECT_TRUE(arrange->actions()[0]->isChecked());
     EXPECT_TRUE(arrange->actions()[4]->isChecked());
@@ -383,4 +387,56 @@ TEST_F(MainWindowTest, WindowAndTreeSizesComeBackAfterARestart) {
     QApplication::processEvents();
     EXPECT_EQ(window->size(), QSize(820, 540));
     EXPECT_EQ(window->findChild<QSplitter*>()->sizes().at(0), tree);
+}
+
+TEST_F(MainWindowTest, OpenInAConfiguredBrowserCountsTheVisit) {
+    const fs::path out = dir / "opened.txt";
+    const fs::path script = dir / "surfer";
+    std::ofstream(script) << "#!/bin/sh\necho \"$@\" > \"" << out.string() << ".part\"\nmv \"" << out.string()
+                          << ".part\" \"" << out.string() << "\"\n";
+    fs::permissions(script, fs::perms::owner_all);
+    TBrowsers& browsers = window->Settings().BrowserList.Browsers;
+    ASSERT_GE(browsers.Count(), 1u);
+    ASSERT_TRUE(browsers.Items(0).IsDefault);
+    TBrowser& surfer = browsers.Add();
+    surfer.Name = "Surfer";
+    surfer.Path = script.string();
+    surfer.Command = "--tab=%s";
+    window->BuildBrowserMenu();
+    ASSERT_EQ(window->BrowserMenu()->actions().size(), 1) << "the default entry is not offered";
+    EXPECT_EQ(window->BrowserMenu()->actions()[0]->text(), "Surfer");
+    EXPECT_FALSE(window->BrowserMenu()->menuAction()->isVisible()) << "no shortcut selected";
+
+    const std::string path = Sample();
+    ASSERT_TRUE(window->OpenDocument(path));
+    CategoryNode& root = *window->Tree().RootNode();
+    window->SelectNode(&root);
+    auto* list = window->findChild<QTreeView*>("ListView1");
+    list->selectionModel()->select(list->model()->index(0, 0),
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    EXPECT_TRUE(window->BrowserMenu()->menuAction()->isVisible());
+    TIShortcut* opened = nullptr;
+    for (auto& s : root.Folder().Shortcuts)
+        if (window->HeaderRecord().toStdString() == DecodeStoredText(s->URL).toStdString())
+            opened = s.get();
+    ASSERT_NE(opened, nullptr);
+    const int visits = opened->Count;
+    const int access = root.Folder().AccessCount;
+    window->BrowserMenu()->actions()[0]->trigger();
+    for (int i = 0; i < 500 && !fs::exists(out); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::ifstream in(out);
+    std::string line;
+    std::getline(in, line);
+    EXPECT_EQ(line, "--tab=" + window->HeaderRecord().toStdString());
+    EXPECT_EQ(opened->Count, visits + 1);
+    EXPECT_EQ(root.Folder().AccessCount, access + 1);
+    EXPECT_FALSE(window->DataFile()->Modified());
+
+    // A browser that cannot start: the launch error, nothing counted.
+    surfer.Path = (dir / "gone").string();
+    window->BuildBrowserMenu();
+    window->BrowserMenu()->actions()[0]->trigger();
+    EXPECT_EQ(opened->Count, visits + 1);
+    EXPECT_TRUE(window->LastError().endsWith("Error 2: No such file or directory")) << window->LastError().toStdString();
 }
