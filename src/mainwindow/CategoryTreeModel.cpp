@@ -40,6 +40,21 @@ void CategoryTreeModel::NodeChanged(const CategoryNode* node) {
         emit dataChanged(i, i);
 }
 
+void CategoryTreeModel::BranchChanged(const CategoryNode* node) {
+    NodeChanged(node);
+    for (const auto& child : node->Children())
+        BranchChanged(child.get());
+}
+
+void CategoryTreeModel::RemoveNode(CategoryNode& node) {
+    const QModelIndex i = IndexOf(&node);
+    if (!i.isValid() || !node.Parent())
+        return;
+    beginRemoveRows(i.parent(), i.row(), i.row());
+    m_tree->Remove(node);
+    endRemoveRows();
+}
+
 QModelIndex CategoryTreeModel::index(int row, int column, const QModelIndex& parent) const {
     if (!m_tree || !m_tree->RootNode() || column != 0 || row < 0)
         return {};

@@ -24,6 +24,10 @@ public:
     QModelIndex IndexOf(const CategoryNode* node) const;
     // Re-reads a node's text and image, or the whole structure after moves and sorting.
     void NodeChanged(const CategoryNode* node);
+    // Every node from this one down (images change for whole branches).
+    void BranchChanged(const CategoryNode* node);
+    // Removes a node (not the root) with its sub-nodes from the tree and the views.
+    void RemoveNode(CategoryNode& node);
     void Reset();
 
     QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;

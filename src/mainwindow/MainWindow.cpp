@@ -15,6 +15,7 @@
 #include "platform/Clipboard.h"
 #include "store/HtmlClipboard.h"
 #include "tools/CompressThread.h"
+#include "tools/DeleteThread.h"
 #include "verify/Connectivity.h"
 #include "verify/VerificationRun.h"
 #include "verify/VerifyURL.h"
@@ -23,6 +24,8 @@
 #include <QUrl>
 
 #include <QAction>
+#include <QMetaObject>
+#include <QPointer>
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
@@ -532,6 +535,9 @@ void TfrmMainLynkora::CreateActions() {
             m_iconView->selectAll();
     });
     on("acOpenBrowser", &TfrmMainLynkora::acOpenBrowserExecute);
+    on("acDelete", &TfrmMainLynkora::acDeleteExecute);
+    on("acExclude", &TfrmMainLynkora::acExcludeExecute);
+    on("acSelectAll", &TfrmMainLynkora::acSelectAllExecute);
     auto verify = [this](const char* name, std::function<void()> run) {
         connect(Action(name), &QAction::triggered, this, [this, run] {
             Guarded([&] {
@@ -861,6 +867,7 @@ void TfrmMainLynkora::CloseDocument() {
 bool TfrmMainLynkora::CloseFile() {
     if (!m_file)
         return true;
+    WaitForDeletion(); // the file must not change under a save, a compaction or the close
     if (m_file->DirectMode()) {
         const std::string path = m_file->FileName();
         CloseDocument();
@@ -1017,6 +1024,7 @@ void TfrmMainLynkora::acOpenExecute() {
 void TfrmMainLynkora::acSaveExecute() {
     if (!m_file || m_file->DirectMode() || !m_file->Modified())
         return;
+    WaitForDeletion();
     m_file->Save();
     m_tree.ForEach([this](CategoryNode& node) {
         if (node.Image() == NodeImage::NewByImport) {
@@ -1031,6 +1039,7 @@ void TfrmMainLynkora::acSaveExecute() {
 void TfrmMainLynkora::acSaveAsExecute() {
     if (!m_file)
         return;
+    WaitForDeletion();
     const QString path = AskSaveFile(tr("Save datafile as"));
     if (path.isEmpty())
         return;
@@ -1045,6 +1054,7 @@ void TfrmMainLynkora::acSaveAsExecute() {
 void TfrmMainLynkora::acBackupExecute() {
     if (!m_file)
         return;
+    WaitForDeletion();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
         m_file->Backup();
@@ -1103,6 +1113,155 @@ void TfrmMainLynkora::acOpenBrowserExecute() {
     m_listModel->ShortcutChanged(s->ID());
     WriteBackUsage(*node);
     m_listModel->SortList(m_settings->ListSortOrder);
+}
+
+namespace {
+
+// Hands the errors of background deletions to the window that is open when they happen.
+class DeletionErrors : public ThreadErrorSink {
+public:
+    static DeletionErrors& Instance() {
+        static DeletionErrors sink; // outlives every thread that may report to it
+        return sink;
+    }
+    void SetWindow(TfrmMainLynkora* window) { m_window = window; }
+    void HandleThreadError(std::exception_ptr error) override {
+        QMetaObject::invokeMethod(qApp, [window = m_window, error] {
+            if (window)
+                window->ReportError(error);
+        }, Qt::QueuedConnection);
+    }
+
+private:
+    QPointer<TfrmMainLynkora> m_window;
+};
+
+bool IsBusy(const TIShortcut& s) { return s.VerState == vsVerifying || s.VerState == vsQueued; }
+
+} // namespace
+
+QAbstractItemView* TfrmMainLynkora::CurrentList() const {
+    return m_listStack->currentWidget() == m_detailsView ? static_cast<QAbstractItemView*>(m_detailsView)
+                                                         : static_cast<QAbstractItemView*>(m_iconView);
+}
+
+void TfrmMainLynkora::acDeleteExecute() {
+    CategoryNode* node = SelectedNode();
+    if (!m_file || !node)
+        return;
+    const bool isRoot = node == m_tree.RootNode();
+    auto deleteCategory = [&] {
+        if (!isRoot && node->Image() != NodeImage::Verifying)
+            DeleteCategory(*node);
+    };
+    // While a name is edited in place, its editor has the focus and takes the key itself.
+    const QWidget* focus = QApplication::focusWidget();
+    for (const QWidget* view : {static_cast<QWidget*>(m_treeView), static_cast<QWidget*>(CurrentList())})
+        if (focus && focus != view && view->isAncestorOf(focus))
+            return;
+    if (m_treeView->hasFocus()) {
+        deleteCategory();
+    } else if (ListHasFocus()) {
+        if (SelectedIds().empty())
+            deleteCategory();
+        else
+            DeleteShortcuts();
+    } else if (!isRoot) {
+        deleteCategory();
+    } else {
+        DeleteShortcuts();
+    }
+}
+
+void TfrmMainLynkora::DeleteCategory(CategoryNode& node) {
+    // Not while a verification runs on it or above it.
+    for (const CategoryNode* n = &node; n; n = n->Parent())
+        if (n->Image() == NodeImage::Verifying)
+            return;
+    const QString question = tr("The category \"%1\" will be removed.\nDo you want to continue?")
+                                 .arg(DecodeStoredText(node.Text()));
+    if (!(AskYesNo ? AskYesNo(question) : QMessageBox::question(this, kTitle, question) == QMessageBox::Yes))
+        return;
+    const std::string folderId = node.Folder().FolderID;
+    CategoryNode* parent = node.Parent();
+    m_listModel->FillList(nullptr);
+    m_treeModel->RemoveNode(node);
+    SelectNode(parent);
+    DeletionErrors::Instance().SetWindow(this);
+    m_deletion = TDeleteThread::Start(folderId, m_file->OpenRoot(), &DeletionErrors::Instance());
+    if (!m_file->DirectMode())
+        m_file->SetModified(true);
+    acUpdateCtrls();
+}
+
+void TfrmMainLynkora::WaitForDeletion() {
+    if (m_deletion)
+        m_deletion->WaitFor();
+}
+
+void TfrmMainLynkora::DeleteShortcuts() {
+    CategoryNode* node = SelectedNode();
+    QAbstractItemView* list = CurrentList();
+    if (!node || !list->selectionModel())
+        return;
+    std::vector<int> rows;
+    for (const QModelIndex& i : list->selectionModel()->selectedIndexes())
+        if (i.column() == 0)
+            rows.push_back(i.row());
+    std::sort(rows.begin(), rows.end());
+    if (rows.empty())
+        return;
+    const TIShortcut* first = m_listModel->ShortcutAt(rows.front());
+    if (!first || IsBusy(*first))
+        return;
+    const QString question = rows.size() == 1
+        ? tr("The shortcut \"%1\" will be removed.\nDo you want to continue?").arg(DecodeStoredText(first->Name))
+        : tr("The selected shortcuts will be removed.\nDo you want to continue?");
+    if (!(AskYesNo ? AskYesNo(question) : QMessageBox::question(this, kTitle, question) == QMessageBox::Yes))
+        return;
+    std::vector<std::uint32_t> ids;
+    for (int row : rows)
+        ids.push_back(m_listModel->IdAt(row));
+    TShortcuts& shortcuts = node->Folder().Shortcuts;
+    for (std::uint32_t id : ids)
+        for (std::size_t i = 0; i < shortcuts.Count(); ++i)
+            if (shortcuts[i].ID() == id && !IsBusy(shortcuts[i])) {
+                shortcuts.Delete(i);
+                break;
+            }
+    FillList(node);
+    WriteCategory(*node);
+    acUpdateCtrls();
+}
+
+void TfrmMainLynkora::acExcludeExecute() {
+    CategoryNode* node = SelectedNode();
+    if (!node)
+        return;
+    // A branch takes the new look, except categories being verified: their look returns when
+    // their check ends.
+    std::function<void(CategoryNode&, NodeImage)> paint = [&](CategoryNode& n, NodeImage image) {
+        if (n.Image() != NodeImage::Verifying)
+            n.SetImage(image);
+        for (const auto& child : n.Children())
+            paint(*child, image);
+    };
+    if (node == m_tree.RootNode())
+        node->SetImage(node->Image() == NodeImage::Normal ? NodeImage::Excluded : NodeImage::Normal);
+    else if (node->Image() == NodeImage::Verifying)
+        node->Folder().Exclude = !node->Folder().Exclude;
+    else
+        paint(*node, node->Image() == NodeImage::Normal ? NodeImage::Excluded : NodeImage::Normal);
+    m_treeModel->BranchChanged(node);
+    acUpdateCtrls();
+}
+
+void TfrmMainLynkora::acSelectAllExecute() {
+    QAbstractItemView* list = CurrentList();
+    list->setUpdatesEnabled(false);
+    list->selectAll();
+    list->setUpdatesEnabled(true);
+    list->setFocus();
 }
 
 void TfrmMainLynkora::closeEvent(QCloseEvent* event) {

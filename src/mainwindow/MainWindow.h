@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 
+class QAbstractItemView;
 class QAction;
 class QActionGroup;
 class QLabel;
@@ -26,6 +27,8 @@ class QToolBar;
 class QTreeView;
 
 namespace lynkora {
+
+class TBackgroundThread;
 
 class SettingsEnvironment;
 class QtDateLocale;
@@ -91,6 +94,10 @@ public:
     bool Verifying = false;
     // Answers of the save prompt in tests (empty: ask the user).
     std::function<int()> SavePrompt;
+    // The Yes/No questions of the editing commands; true for Yes.
+    std::function<bool(const QString& text)> AskYesNo;
+    // Waits until the last category deletion has removed its storages.
+    void WaitForDeletion();
     std::function<QString(const QString& title)> ChooseSaveFile;
     std::function<QString()> ChooseOpenFile;
 
@@ -123,6 +130,12 @@ private:
     void acBackupExecute();
     void acCloseExecute();
     void acOpenBrowserExecute();
+    void acDeleteExecute();
+    void DeleteCategory(CategoryNode& node);
+    void DeleteShortcuts();
+    void acExcludeExecute();
+    void acSelectAllExecute();
+    QAbstractItemView* CurrentList() const;
     void CopyUrl(bool asHtml);
     std::vector<std::uint32_t> SelectedIds() const;
     bool ListHasFocus() const;
@@ -144,6 +157,7 @@ private:
     QStackedWidget* m_workArea = nullptr;
     QSplitter* m_split = nullptr;
     QString m_lastError;
+    std::shared_ptr<TBackgroundThread> m_deletion; // the last category deletion, for moves to wait on
     QMenu* m_mnuBrowse = nullptr; // "Open in" in the list's context menu
     QMenu* m_popBrowse = nullptr; // the Open button's drop-down once the tool bar holds it
     QLabel* m_caption = nullptr;

@@ -440,3 +440,72 @@ TEST_F(MainWindowTest, OpenInAConfiguredBrowserCountsTheVisit) {
     EXPECT_EQ(opened->Count, visits + 1);
     EXPECT_TRUE(window->LastError().endsWith("Error 2: No such file or directory")) << window->LastError().toStdString();
 }
+
+TEST_F(MainWindowTest, DeletingAndExcluding) {
+    const std::string path = Sample();
+    ASSERT_TRUE(window->OpenDocument(path));
+    std::vector<QString> questions;
+    bool answer = false;
+    window->AskYesNo = [&](const QString& text) {
+        questions.push_back(text);
+        return answer;
+    };
+    CategoryNode* root = window->Tree().RootNode();
+    CategoryNode* news = window->Tree().FindCategoryByName("News", 1);
+    ASSERT_NE(news, nullptr);
+    ASSERT_GT(news->ChildCount(), 0u);
+    CategoryNode* science = &news->Child(0);
+
+    // Three shortcuts: one question in the plural; No keeps them, Yes removes them.
+    window->SelectNode(root);
+    auto* list = window->findChild<QTreeView*>("ListView1");
+    list->selectAll();
+    ASSERT_EQ(root->Folder().Shortcuts.Count(), 3u);
+    window->Action("acDelete")->trigger();
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_EQ(questions[0], "The selected shortcuts will be removed.\nDo you want to continue?");
+    EXPECT_EQ(root->Folder().Shortcuts.Count(), 3u);
+    answer = true;
+    window->Action("acDelete")->trigger();
+    EXPECT_EQ(questions.size(), 2u);
+    EXPECT_EQ(root->Folder().Shortcuts.Count(), 0u);
+    EXPECT_EQ(window->HeaderRecord(), "0 shortcuts");
+    EXPECT_TRUE(window->DataFile()->Modified());
+
+    // Nothing while the parent is being verified, and no question either.
+    window->SelectNode(science);
+    news->SetImage(NodeImage::Verifying);
+    window->Action("acDelete")->trigger();
+    EXPECT_EQ(questions.size(), 2u);
+    news->SetImage(NodeImage::Normal);
+
+    // Exclusion: the root alone, a branch as a whole, and back.
+    window->SelectNode(root);
+    window->Action("acExclude")->trigger();
+    EXPECT_EQ(root->Image(), NodeImage::Excluded);
+    EXPECT_EQ(news->Image(), NodeImage::Normal);
+    window->Action("acExclude")->trigger();
+    EXPECT_EQ(root->Image(), NodeImage::Normal);
+    window->SelectNode(news);
+    window->Action("acExclude")->trigger();
+    EXPECT_EQ(news->Image(), NodeImage::Excluded);
+    EXPECT_EQ(science->Image(), NodeImage::Excluded);
+    window->Action("acExclude")->trigger();
+    EXPECT_EQ(science->Image(), NodeImage::Normal);
+
+    // A category with its sub-category leaves the tree and, once saved, the file.
+    window->Action("acDelete")->trigger();
+    ASSERT_EQ(questions.size(), 3u);
+    EXPECT_EQ(questions[2], "The category \"News\" will be removed.\nDo you want to continue?");
+    EXPECT_EQ(window->Tree().FindCategoryByName("News", 1), nullptr);
+    EXPECT_EQ(window->SelectedNode(), root);
+    window->Action("acSave")->trigger(); // waits for the deletion
+    ASSERT_TRUE(window->CloseFile());
+    auto file = OpenDataFile(path, false);
+    CategoryTree tree;
+    LoadCategoryTree(file, tree);
+    EXPECT_EQ(tree.FindCategoryByName("News", 1), nullptr);
+    EXPECT_EQ(tree.FindCategoryByName("Science", 2), nullptr);
+    EXPECT_EQ(tree.RootNode()->Folder().Shortcuts.Count(), 0u);
+    EXPECT_NE(tree.FindCategoryByName("Cooking", 1), nullptr);
+}
