@@ -95,3 +95,23 @@ QVariant CategoryTreeModel::data(const QModelIndex& index, int role) const {
 }
 
 } // namespace lynkora
+
+namespace lynkora {
+
+Qt::ItemFlags CategoryTreeModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags f = QAbstractItemModel::flags(index);
+    const CategoryNode* node = NodeAt(index);
+    if (node && node->Parent())
+        f |= Qt::ItemIsEditable; // the root's name is fixed
+    return f;
+}
+
+bool CategoryTreeModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    CategoryNode* node = NodeAt(index);
+    if (!node || role != Qt::EditRole || !OnRename)
+        return false;
+    OnRename(*node, value.toString());
+    return true;
+}
+
+} // namespace lynkora

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "store/CategoryTree.h"
 
 #include <QAbstractItemModel>
@@ -35,6 +37,11 @@ public:
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+
+    // Decides an in-place rename; the model changes nothing itself.
+    std::function<void(CategoryNode& node, const QString& text)> OnRename;
 
 private:
     CategoryTree* m_tree = nullptr;

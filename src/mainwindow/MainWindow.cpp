@@ -7,6 +7,7 @@
 #include "platform/QtDateLocale.h"
 #include "platform/StoredText.h"
 #include "settings/BrowserLaunch.h"
+#include "mainwindow/EditRules.h"
 #include "store/Errors.h"
 #include "store/FileReplace.h"
 #include "store/NameCollator.h"
@@ -536,6 +537,13 @@ void TfrmMainLynkora::CreateActions() {
     });
     on("acOpenBrowser", &TfrmMainLynkora::acOpenBrowserExecute);
     on("acDelete", &TfrmMainLynkora::acDeleteExecute);
+    on("acRename", &TfrmMainLynkora::acRenameExecute);
+    m_treeModel->OnRename = [this](CategoryNode& node, const QString& text) {
+        Guarded([&] { CategoryEdited(node, text); });
+    };
+    m_listModel->OnRename = [this](std::uint32_t id, const QString& text) {
+        Guarded([&] { ShortcutEdited(id, text); });
+    };
     on("acExclude", &TfrmMainLynkora::acExcludeExecute);
     on("acSelectAll", &TfrmMainLynkora::acSelectAllExecute);
     auto verify = [this](const char* name, std::function<void()> run) {
@@ -599,6 +607,7 @@ void TfrmMainLynkora::CreateViews() {
     m_treeView->setObjectName("urlTree");
     m_treeView->setHeaderHidden(true);
     m_treeView->setModel(m_treeModel);
+    m_treeView->setEditTriggers(QAbstractItemView::NoEditTriggers); // renames start from the Rename command
     auto* right = new QWidget(split);
     auto* rightLayout = new QVBoxLayout(right);
     rightLayout->setContentsMargins(0, 0, 0, 0);
@@ -620,9 +629,11 @@ void TfrmMainLynkora::CreateViews() {
     m_detailsView->setUniformRowHeights(true);
     m_detailsView->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_detailsView->setModel(m_listModel);
+    m_detailsView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_detailsView->setItemDelegate(new CutLookDelegate(m_detailsView));
     m_iconView = new QListView(m_listStack);
     m_iconView->setModel(m_listModel);
+    m_iconView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_iconView->setItemDelegate(new CutLookDelegate(m_iconView));
     m_iconView->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_iconView->setUniformItemSizes(true);
@@ -1192,6 +1203,69 @@ void TfrmMainLynkora::DeleteCategory(CategoryNode& node) {
     if (!m_file->DirectMode())
         m_file->SetModified(true);
     acUpdateCtrls();
+}
+
+void TfrmMainLynkora::acRenameExecute() {
+    CategoryNode* node = SelectedNode();
+    if (!m_file || !node)
+        return;
+    const bool isRoot = node == m_tree.RootNode();
+    if (m_treeView->hasFocus() || !ListHasFocus()) {
+        if (!isRoot)
+            m_treeView->edit(m_treeModel->IndexOf(node));
+        return;
+    }
+    QAbstractItemView* list = CurrentList();
+    const QModelIndexList selected = list->selectionModel()->selectedIndexes();
+    if (!selected.isEmpty()) {
+        list->edit(m_listModel->index(selected.front().row(), 0));
+    } else if (!isRoot) {
+        m_treeView->setFocus();
+        m_treeView->edit(m_treeModel->IndexOf(node));
+    }
+}
+
+void TfrmMainLynkora::CategoryEdited(CategoryNode& node, const QString& text) {
+    const std::string name = EncodeUserText(text);
+    switch (CategoryRename(node, name)) {
+    case RenameResult::Accept:
+        node.Folder().FolderName = name;
+        m_treeModel->NodeChanged(&node);
+        if (&node == SelectedNode())
+            m_caption->setText(DecodeStoredText(CategoryTree::CategoryPath(node)));
+        WriteCategory(node);
+        break;
+    case RenameResult::EditAgain: {
+        // Called from inside the closing editor: the new one opens once it is gone.
+        const QPersistentModelIndex index = m_treeModel->IndexOf(&node);
+        QTimer::singleShot(0, this, [this, index] {
+            if (index.isValid())
+                m_treeView->edit(index);
+        });
+        break;
+    }
+    case RenameResult::Refuse:
+        throw ELynkora(CategoryRenameError(node.Text(), name));
+    }
+}
+
+void TfrmMainLynkora::ShortcutEdited(std::uint32_t id, const QString& text) {
+    CategoryNode* node = SelectedNode();
+    TIShortcut* s = node ? node->Folder().Shortcuts.FindItemID(id) : nullptr;
+    if (!s)
+        return;
+    const std::string name = EncodeUserText(text);
+    if (ShortcutRename(node->Folder(), *s, name) == RenameResult::Refuse) {
+        if (!name.empty())
+            throw ELynkora(ShortcutRenameError(s->Name, name));
+        return;
+    }
+    if (name == s->Name)
+        return; // Enter without a change
+    s->Name = name;
+    WriteCategory(*node);
+    m_listModel->ShortcutChanged(id);
+    m_listModel->SortList(m_settings->ListSortOrder);
 }
 
 void TfrmMainLynkora::WaitForDeletion() {

@@ -131,6 +131,9 @@ private:
     void acCloseExecute();
     void acOpenBrowserExecute();
     void acDeleteExecute();
+    void acRenameExecute();
+    void CategoryEdited(CategoryNode& node, const QString& text);
+    void ShortcutEdited(std::uint32_t id, const QString& text);
     void DeleteCategory(CategoryNode& node);
     void DeleteShortcuts();
     void acExcludeExecute();

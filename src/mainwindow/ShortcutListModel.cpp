@@ -173,3 +173,21 @@ QVariant ShortcutListModel::headerData(int section, Qt::Orientation orientation,
 }
 
 } // namespace lynkora
+
+namespace lynkora {
+
+Qt::ItemFlags ShortcutListModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    if (index.isValid() && index.column() == 0)
+        f |= Qt::ItemIsEditable;
+    return f;
+}
+
+bool ShortcutListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || index.column() != 0 || role != Qt::EditRole || !OnRename)
+        return false;
+    OnRename(IdAt(index.row()), value.toString());
+    return true;
+}
+
+} // namespace lynkora

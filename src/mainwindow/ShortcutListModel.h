@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "settings/ListColumns.h"
 #include "store/Folder.h"
 
@@ -49,6 +51,11 @@ public:
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+
+    // Decides an in-place rename of a shortcut; the model changes nothing itself.
+    std::function<void(std::uint32_t id, const QString& text)> OnRename;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
     // The text of a cell (tests and the drawing code use it).

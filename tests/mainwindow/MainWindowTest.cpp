@@ -509,3 +509,47 @@ TEST_F(MainWindowTest, DeletingAndExcluding) {
     EXPECT_EQ(tree.RootNode()->Folder().Shortcuts.Count(), 0u);
     EXPECT_NE(tree.FindCategoryByName("Cooking", 1), nullptr);
 }
+
+TEST_F(MainWindowTest, RenamingInPlace) {
+    ASSERT_TRUE(window->OpenDocument(Sample()));
+    auto* treeView = window->TreeView();
+    auto* treeModel = treeView->model();
+    CategoryNode* news = window->Tree().FindCategoryByName("News", 1);
+    ASSERT_NE(news, nullptr);
+    window->SelectNode(news);
+    const QModelIndex newsIndex = treeView->currentIndex();
+    EXPECT_FALSE(treeModel->flags(treeModel->index(0, 0)).testFlag(Qt::ItemIsEditable)) << "the root";
+    EXPECT_TRUE(treeModel->flags(newsIndex).testFlag(Qt::ItemIsEditable));
+
+    treeModel->setData(newsIndex, "COOKING");
+    EXPECT_EQ(news->Text(), "News");
+    EXPECT_EQ(window->LastError(),
+              "Cannot rename \"News\" to \"COOKING\":\n\nA category with the name you specified already exists.");
+    treeModel->setData(newsIndex, "NEWS");
+    EXPECT_EQ(news->Text(), "NEWS") << "a change of case";
+    treeModel->setData(newsIndex, "");
+    EXPECT_EQ(news->Text(), "NEWS");
+    treeModel->setData(newsIndex, "Headlines");
+    EXPECT_EQ(news->Text(), "Headlines");
+    EXPECT_TRUE(window->DataFile()->Modified());
+
+    window->SelectNode(window->Tree().RootNode());
+    auto* list = window->findChild<QTreeView*>("ListView1");
+    auto* listModel = list->model();
+    auto rowOf = [&](const QString& name) {
+        for (int r = 0; r < listModel->rowCount(); ++r)
+            if (listModel->index(r, 0).data().toString() == name)
+                return r;
+        return -1;
+    };
+    ASSERT_GE(rowOf("Debian"), 0);
+    const QString before = window->LastError();
+    listModel->setData(listModel->index(rowOf("Debian"), 0), "");
+    EXPECT_EQ(window->LastError(), before) << "an empty name is dropped silently";
+    listModel->setData(listModel->index(rowOf("Debian"), 0), "wikipedia");
+    EXPECT_TRUE(window->LastError().endsWith("A shortcut with the name you specified already exists."));
+    EXPECT_GE(rowOf("Debian"), 0);
+    listModel->setData(listModel->index(rowOf("Debian"), 0), "Zebra");
+    EXPECT_EQ(rowOf("Debian"), -1);
+    EXPECT_EQ(rowOf("Zebra"), listModel->rowCount() - 1) << "sorted again";
+}
