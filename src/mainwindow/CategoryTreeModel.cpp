@@ -2,6 +2,8 @@
 
 #include "platform/StoredText.h"
 
+#include <QMimeData>
+
 namespace lynkora {
 
 CategoryTreeModel::CategoryTreeModel(QObject* parent) : QAbstractItemModel(parent) {}
@@ -102,8 +104,8 @@ Qt::ItemFlags CategoryTreeModel::flags(const QModelIndex& index) const {
     Qt::ItemFlags f = QAbstractItemModel::flags(index);
     const CategoryNode* node = NodeAt(index);
     if (node && node->Parent())
-        f |= Qt::ItemIsEditable; // the root's name is fixed
-    return f;
+        f |= Qt::ItemIsEditable | Qt::ItemIsDragEnabled; // the root's name and place are fixed
+    return f | Qt::ItemIsDropEnabled;
 }
 
 bool CategoryTreeModel::setData(const QModelIndex& index, const QVariant& value, int role) {
@@ -112,6 +114,89 @@ bool CategoryTreeModel::setData(const QModelIndex& index, const QVariant& value,
         return false;
     OnRename(*node, value.toString());
     return true;
+}
+
+} // namespace lynkora
+
+namespace lynkora {
+
+namespace {
+
+// A node is named by its row path from the root, so a drag never carries a pointer.
+QByteArray PathOf(const CategoryNode* node) {
+    QByteArray out;
+    for (const CategoryNode* n = node; n && n->Parent(); n = n->Parent()) {
+        const auto& kids = n->Parent()->Children();
+        for (std::size_t i = 0; i < kids.size(); ++i)
+            if (kids[i].get() == n)
+                out.prepend(QByteArray::number(static_cast<qulonglong>(i)) + "/");
+    }
+    return out;
+}
+
+CategoryNode* NodeOfPath(CategoryTree* tree, const QByteArray& path) {
+    CategoryNode* n = tree ? tree->RootNode() : nullptr;
+    for (const QByteArray& part : path.split('/')) {
+        if (part.isEmpty() || !n)
+            continue;
+        bool ok = false;
+        const qulonglong i = part.toULongLong(&ok);
+        n = ok && i < n->ChildCount() ? &n->Child(static_cast<std::size_t>(i)) : nullptr;
+    }
+    return n;
+}
+
+} // namespace
+
+bool CategoryTreeModel::MoveNode(CategoryNode& node, CategoryNode& target) {
+    const QModelIndex from = IndexOf(&node);
+    const QModelIndex to = IndexOf(&target);
+    if (!from.isValid() || !to.isValid() || !node.Parent())
+        return false;
+    if (!beginMoveRows(from.parent(), from.row(), from.row(), to, static_cast<int>(target.ChildCount())))
+        return false;
+    const bool moved = m_tree->Move(node, target);
+    endMoveRows();
+    return moved;
+}
+
+QStringList CategoryTreeModel::mimeTypes() const {
+    return {kCategoryMime, kShortcutsMime};
+}
+
+QMimeData* CategoryTreeModel::mimeData(const QModelIndexList& indexes) const {
+    if (indexes.isEmpty() || !NodeAt(indexes.front()) || !NodeAt(indexes.front())->Parent())
+        return nullptr;
+    auto* data = new QMimeData;
+    data->setData(kCategoryMime, PathOf(NodeAt(indexes.front())));
+    return data;
+}
+
+bool CategoryTreeModel::canDropMimeData(const QMimeData* data, Qt::DropAction, int row, int,
+                                        const QModelIndex& parent) const {
+    if (!data || row >= 0)
+        return false; // between items: no target
+    if (data->hasFormat(kCategoryMime))
+        return true; // the rules are checked at the drop
+    const CategoryNode* target = NodeAt(parent);
+    return data->hasFormat(kShortcutsMime) && target && (!ListCategory || ListCategory() != target);
+}
+
+bool CategoryTreeModel::dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                                     const QModelIndex& parent) {
+    if (!canDropMimeData(data, action, row, column, parent))
+        return false;
+    CategoryNode* target = NodeAt(parent);
+    if (data->hasFormat(kCategoryMime)) {
+        CategoryNode* dragged = NodeOfPath(m_tree, data->data(kCategoryMime));
+        if (!target && m_tree)
+            target = m_tree->RootNode(); // below the last node
+        if (dragged && target && OnDropCategory)
+            OnDropCategory(*dragged, *target);
+    } else if (target && OnDropShortcuts) {
+        OnDropShortcuts(*target);
+    }
+    return false; // the window has moved what moves; the view must not remove rows itself
 }
 
 } // namespace lynkora

@@ -40,6 +40,25 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
+    // Moves a node with its sub-nodes to the end of the target's children.
+    bool MoveNode(CategoryNode& node, CategoryNode& target);
+
+    // Dragging: categories within the tree, shortcuts from the list onto it.
+    static constexpr const char* kCategoryMime = "application/x-lynkora-category";
+    static constexpr const char* kShortcutsMime = "application/x-lynkora-shortcuts";
+    Qt::DropActions supportedDropActions() const override { return Qt::MoveAction; }
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    bool canDropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                         const QModelIndex& parent) const override;
+    bool dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                      const QModelIndex& parent) override;
+    // The drop's target (nullptr: ignore it); the window decides and does the move.
+    std::function<void(CategoryNode& dragged, CategoryNode& target)> OnDropCategory;
+    std::function<void(CategoryNode& target)> OnDropShortcuts;
+    // The category the list shows: its shortcuts cannot be dropped onto it.
+    std::function<const CategoryNode*()> ListCategory;
+
     // Decides an in-place rename; the model changes nothing itself.
     std::function<void(CategoryNode& node, const QString& text)> OnRename;
 

@@ -541,6 +541,11 @@ void TfrmMainLynkora::CreateActions() {
     m_treeModel->OnRename = [this](CategoryNode& node, const QString& text) {
         Guarded([&] { CategoryEdited(node, text); });
     };
+    m_treeModel->OnDropCategory = [this](CategoryNode& dragged, CategoryNode& target) {
+        Guarded([&] { DropCategory(dragged, target); });
+    };
+    m_treeModel->OnDropShortcuts = [this](CategoryNode& target) { Guarded([&] { DropShortcuts(target); }); };
+    m_treeModel->ListCategory = [this] { return SelectedNode(); };
     m_listModel->OnRename = [this](std::uint32_t id, const QString& text) {
         Guarded([&] { ShortcutEdited(id, text); });
     };
@@ -608,6 +613,9 @@ void TfrmMainLynkora::CreateViews() {
     m_treeView->setHeaderHidden(true);
     m_treeView->setModel(m_treeModel);
     m_treeView->setEditTriggers(QAbstractItemView::NoEditTriggers); // renames start from the Rename command
+    m_treeView->setDragDropMode(QAbstractItemView::DragDrop);
+    m_treeView->setDefaultDropAction(Qt::MoveAction);
+    m_treeView->setDropIndicatorShown(true);
     auto* right = new QWidget(split);
     auto* rightLayout = new QVBoxLayout(right);
     rightLayout->setContentsMargins(0, 0, 0, 0);
@@ -637,6 +645,9 @@ void TfrmMainLynkora::CreateViews() {
     m_iconView->setItemDelegate(new CutLookDelegate(m_iconView));
     m_iconView->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_iconView->setUniformItemSizes(true);
+    m_iconView->setMovement(QListView::Static); // items are dragged onto categories, never rearranged
+    m_iconView->setDragDropMode(QAbstractItemView::DragOnly);
+    m_detailsView->setDragDropMode(QAbstractItemView::DragOnly);
     m_listStack->addWidget(m_detailsView);
     m_listStack->addWidget(m_iconView);
     rightLayout->addWidget(m_listStack, 1);
@@ -1266,6 +1277,63 @@ void TfrmMainLynkora::ShortcutEdited(std::uint32_t id, const QString& text) {
     WriteCategory(*node);
     m_listModel->ShortcutChanged(id);
     m_listModel->SortList(m_settings->ListSortOrder);
+}
+
+void TfrmMainLynkora::DropCategory(CategoryNode& dragged, CategoryNode& target) {
+    if (!m_file || !CanDropCategory(m_tree, dragged, target))
+        return;
+    // The old storages go first, with everything below them; then the sub-tree is written again
+    // under its new parent, parents before children.
+    DeletionErrors::Instance().SetWindow(this);
+    WaitForDeletion();
+    m_deletion = TDeleteThread::Start(dragged.Folder().FolderID, m_file->OpenRoot(), &DeletionErrors::Instance());
+    m_deletion->WaitFor();
+    if (!m_treeModel->MoveNode(dragged, target))
+        return;
+    std::vector<CategoryNode*> order{&dragged};
+    for (std::size_t i = 0; i < order.size(); ++i)
+        for (const auto& child : order[i]->Children())
+            order.push_back(child.get());
+    for (CategoryNode* n : order)
+        m_file->WriteCategory(*n);
+    WriteCategory(dragged);
+}
+
+void TfrmMainLynkora::MoveShortcut(CategoryNode& target, std::uint32_t id) {
+    CategoryNode* source = SelectedNode();
+    TIShortcut* s = source ? source->Folder().Shortcuts.FindItemID(id) : nullptr;
+    if (!s || source == &target)
+        return;
+    target.Folder().Shortcuts.Add().Assign(*s);
+    WriteCategory(target);
+    TShortcuts& shortcuts = source->Folder().Shortcuts;
+    for (std::size_t i = 0; i < shortcuts.Count(); ++i)
+        if (shortcuts[i].ID() == id) {
+            shortcuts.Delete(i);
+            break;
+        }
+    WriteCategory(*source);
+}
+
+void TfrmMainLynkora::DropShortcuts(CategoryNode& target) {
+    CategoryNode* source = SelectedNode();
+    if (!m_file || !source || source == &target)
+        return;
+    std::vector<std::pair<int, std::uint32_t>> rows;
+    for (const QModelIndex& i : CurrentList()->selectionModel()->selectedIndexes())
+        if (i.column() == 0)
+            rows.emplace_back(i.row(), m_listModel->IdAt(i.row()));
+    if (rows.empty())
+        return;
+    std::sort(rows.begin(), rows.end());
+    // The further items first, then the first one.
+    for (std::size_t i = 1; i < rows.size(); ++i)
+        MoveShortcut(target, rows[i].second);
+    MoveShortcut(target, rows.front().second);
+    FillList(source);
+    if (!m_file->DirectMode())
+        m_file->SetModified(true);
+    acUpdateCtrls();
 }
 
 void TfrmMainLynkora::WaitForDeletion() {

@@ -98,6 +98,8 @@ public:
     std::function<bool(const QString& text)> AskYesNo;
     // Waits until the last category deletion has removed its storages.
     void WaitForDeletion();
+    // Moves a category with its sub-tree under the target when the drop rules allow it.
+    void DropCategory(CategoryNode& dragged, CategoryNode& target);
     std::function<QString(const QString& title)> ChooseSaveFile;
     std::function<QString()> ChooseOpenFile;
 
@@ -132,6 +134,8 @@ private:
     void acOpenBrowserExecute();
     void acDeleteExecute();
     void acRenameExecute();
+    void MoveShortcut(CategoryNode& target, std::uint32_t id);
+    void DropShortcuts(CategoryNode& target);
     void CategoryEdited(CategoryNode& node, const QString& text);
     void ShortcutEdited(std::uint32_t id, const QString& text);
     void DeleteCategory(CategoryNode& node);

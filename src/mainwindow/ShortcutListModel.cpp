@@ -1,5 +1,7 @@
 #include "ShortcutListModel.h"
 
+#include <QMimeData>
+
 #include "platform/StoredText.h"
 #include "store/DateText.h"
 
@@ -179,7 +181,7 @@ namespace lynkora {
 Qt::ItemFlags ShortcutListModel::flags(const QModelIndex& index) const {
     Qt::ItemFlags f = QAbstractTableModel::flags(index);
     if (index.isValid() && index.column() == 0)
-        f |= Qt::ItemIsEditable;
+        f |= Qt::ItemIsEditable | Qt::ItemIsDragEnabled;
     return f;
 }
 
@@ -188,6 +190,25 @@ bool ShortcutListModel::setData(const QModelIndex& index, const QVariant& value,
         return false;
     OnRename(IdAt(index.row()), value.toString());
     return true;
+}
+
+} // namespace lynkora
+
+namespace lynkora {
+
+QStringList ShortcutListModel::mimeTypes() const {
+    return {QStringLiteral("application/x-lynkora-shortcuts")};
+}
+
+QMimeData* ShortcutListModel::mimeData(const QModelIndexList& indexes) const {
+    // The drop moves the list's selection; the identities only mark what the drag is.
+    QByteArray ids;
+    for (const QModelIndex& i : indexes)
+        if (i.column() == 0)
+            ids += QByteArray::number(IdAt(i.row())) + ",";
+    auto* data = new QMimeData;
+    data->setData("application/x-lynkora-shortcuts", ids);
+    return data;
 }
 
 } // namespace lynkora

@@ -54,6 +54,10 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    Qt::DropActions supportedDragActions() const override { return Qt::MoveAction; }
+
     // Decides an in-place rename of a shortcut; the model changes nothing itself.
     std::function<void(std::uint32_t id, const QString& text)> OnRename;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;

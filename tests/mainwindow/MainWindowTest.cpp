@@ -2,6 +2,7 @@
 #include "support/TestPaths.h"
 
 #include "companions/CompanionLibrary.h"
+#include "mainwindow/CategoryTreeModel.h"
 #include "mainwindow/MainWindow.h"
 #include "platform/StoredText.h"
 #include "settings/SettingsEnvironment.h"
@@ -15,6 +16,7 @@
 #include <QCloseEvent>
 #include <QStatusTipEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QMessageBox>
 #include <QHeaderView>
 #include <QSplitter>
@@ -552,4 +554,63 @@ TEST_F(MainWindowTest, RenamingInPlace) {
     listModel->setData(listModel->index(rowOf("Debian"), 0), "Zebra");
     EXPECT_EQ(rowOf("Debian"), -1);
     EXPECT_EQ(rowOf("Zebra"), listModel->rowCount() - 1) << "sorted again";
+}
+
+TEST_F(MainWindowTest, MovingByDragAndDrop) {
+    const std::string path = Sample();
+    ASSERT_TRUE(window->OpenDocument(path));
+    CategoryTree& tree = window->Tree();
+    CategoryNode* root = tree.RootNode();
+    CategoryNode* news = tree.FindCategoryByName("News", 1);
+    CategoryNode* travel = tree.FindCategoryByName("Travel", 1);
+    ASSERT_TRUE(news && travel && news->ChildCount() > 0);
+    const std::string sub = news->Child(0).Text();
+    auto* model = static_cast<CategoryTreeModel*>(window->TreeView()->model());
+    auto drag = [&](CategoryNode* node) {
+        return std::unique_ptr<QMimeData>(model->mimeData({model->IndexOf(node)}));
+    };
+    auto indexOf = [&](CategoryNode* node) { return model->IndexOf(node); };
+
+    EXPECT_EQ(model->mimeData({model->index(0, 0)}), nullptr) << "the root cannot be dragged";
+    // Between two items there is no target.
+    EXPECT_FALSE(model->canDropMimeData(drag(news).get(), Qt::MoveAction, 0, 0, indexOf(travel)));
+    // News with its sub-category under Travel; then, after a save, in the file too.
+    model->dropMimeData(drag(news).get(), Qt::MoveAction, -1, -1, indexOf(travel));
+    EXPECT_EQ(news->Parent(), travel);
+    // Back up onto the empty space below the tree: directly under the root.
+    model->dropMimeData(drag(news).get(), Qt::MoveAction, -1, -1, QModelIndex());
+    EXPECT_EQ(news->Parent(), root);
+    EXPECT_EQ(&root->Child(root->ChildCount() - 1), news);
+    model->dropMimeData(drag(news).get(), Qt::MoveAction, -1, -1, indexOf(travel));
+    ASSERT_EQ(news->Parent(), travel);
+    // Onto its own sub-category: ignored.
+    model->dropMimeData(drag(news).get(), Qt::MoveAction, -1, -1, indexOf(&news->Child(0)));
+    EXPECT_EQ(news->Parent(), travel);
+
+    // Two shortcuts of the root onto Travel; not onto the category they come from.
+    window->SelectNode(root);
+    auto* list = window->findChild<QTreeView*>("ListView1");
+    list->selectAll();
+    list->selectionModel()->select(list->model()->index(0, 0), QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+    std::unique_ptr<QMimeData> shortcuts(list->model()->mimeData(list->selectionModel()->selectedIndexes()));
+    EXPECT_FALSE(model->canDropMimeData(shortcuts.get(), Qt::MoveAction, -1, -1, indexOf(root)));
+    const std::size_t before = travel->Folder().Shortcuts.Count();
+    model->dropMimeData(shortcuts.get(), Qt::MoveAction, -1, -1, indexOf(travel));
+    EXPECT_EQ(travel->Folder().Shortcuts.Count(), before + 2);
+    EXPECT_EQ(root->Folder().Shortcuts.Count(), 1u);
+    EXPECT_TRUE(window->DataFile()->Modified());
+
+    window->Action("acSave")->trigger();
+    ASSERT_TRUE(window->CloseFile());
+    auto file = OpenDataFile(path, false);
+    CategoryTree reread;
+    LoadCategoryTree(file, reread);
+    CategoryNode* movedNews = reread.FindCategoryByName("News", 2);
+    ASSERT_NE(movedNews, nullptr);
+    EXPECT_EQ(movedNews->Parent()->Text(), "Travel");
+    ASSERT_GT(movedNews->ChildCount(), 0u);
+    EXPECT_EQ(movedNews->Child(0).Text(), sub) << "the sub-category came along";
+    EXPECT_EQ(reread.FindCategoryByName("News", 1), nullptr);
+    EXPECT_EQ(reread.FindCategoryByName("Travel", 1)->Folder().Shortcuts.Count(), before + 2);
+    EXPECT_EQ(reread.RootNode()->Folder().Shortcuts.Count(), 1u);
 }
