@@ -148,6 +148,30 @@ CategoryNode* NodeOfPath(CategoryTree* tree, const QByteArray& path) {
 
 } // namespace
 
+void CategoryTreeModel::SortTree(int order) {
+    if (!m_tree || !m_tree->RootNode())
+        return;
+    emit layoutAboutToBeChanged();
+    const QModelIndexList before = persistentIndexList();
+    std::vector<CategoryNode*> nodes;
+    for (const QModelIndex& i : before)
+        nodes.push_back(NodeAt(i));
+    m_tree->SortTree(order);
+    QModelIndexList after;
+    for (CategoryNode* n : nodes)
+        after.push_back(IndexOf(n));
+    changePersistentIndexList(before, after);
+    emit layoutChanged();
+}
+
+CategoryNode& CategoryTreeModel::AddNode(CategoryNode& parent, std::unique_ptr<TISFolder> folder) {
+    const int row = static_cast<int>(parent.ChildCount());
+    beginInsertRows(IndexOf(&parent), row, row);
+    CategoryNode& node = m_tree->AddChild(parent, std::move(folder));
+    endInsertRows();
+    return node;
+}
+
 bool CategoryTreeModel::MoveNode(CategoryNode& node, CategoryNode& target) {
     const QModelIndex from = IndexOf(&node);
     const QModelIndex to = IndexOf(&target);

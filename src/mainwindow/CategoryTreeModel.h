@@ -40,6 +40,11 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
+    // Sorts the tree; the views keep their expanded nodes and selection.
+    void SortTree(int order);
+    // Appends a node for a new category under parent.
+    CategoryNode& AddNode(CategoryNode& parent, std::unique_ptr<TISFolder> folder);
+
     // Moves a node with its sub-nodes to the end of the target's children.
     bool MoveNode(CategoryNode& node, CategoryNode& target);
 

@@ -7,7 +7,9 @@
 #include "platform/QtDateLocale.h"
 #include "platform/StoredText.h"
 #include "settings/BrowserLaunch.h"
+#include "mainwindow/CategoryDialog.h"
 #include "mainwindow/EditRules.h"
+#include "mainwindow/KeywordEditor.h"
 #include "store/Errors.h"
 #include "store/FileReplace.h"
 #include "store/NameCollator.h"
@@ -25,6 +27,7 @@
 #include <QUrl>
 
 #include <QAction>
+#include <QLineEdit>
 #include <QMetaObject>
 #include <QPointer>
 #include <QActionGroup>
@@ -335,13 +338,7 @@ void TfrmMainLynkora::SetTreeOrder(int order) {
     m_settings->TreeSortOrder = order;
     m_treeBy[(order - 100) / 2]->setChecked(true);
     m_treeDir[(order - 100) % 2]->setChecked(true);
-    CategoryNode* selected = SelectedNode();
-    m_tree.SortTree(order);
-    m_treeModel->Reset();
-    if (selected) {
-        m_treeView->setCurrentIndex(m_treeModel->IndexOf(selected));
-        m_treeView->expand(m_treeModel->IndexOf(m_tree.RootNode()));
-    }
+    m_treeModel->SortTree(order);
 }
 
 void TfrmMainLynkora::BuildBrowserMenu() {
@@ -538,6 +535,8 @@ void TfrmMainLynkora::CreateActions() {
     on("acOpenBrowser", &TfrmMainLynkora::acOpenBrowserExecute);
     on("acDelete", &TfrmMainLynkora::acDeleteExecute);
     on("acRename", &TfrmMainLynkora::acRenameExecute);
+    on("acNewFolder", &TfrmMainLynkora::acNewFolderExecute);
+    on("acProp", &TfrmMainLynkora::acPropExecute);
     m_treeModel->OnRename = [this](CategoryNode& node, const QString& text) {
         Guarded([&] { CategoryEdited(node, text); });
     };
@@ -1334,6 +1333,73 @@ void TfrmMainLynkora::DropShortcuts(CategoryNode& target) {
     if (!m_file->DirectMode())
         m_file->SetModified(true);
     acUpdateCtrls();
+}
+
+bool TfrmMainLynkora::Run(QDialog& dialog) {
+    return RunDialog ? RunDialog(dialog) : dialog.exec() == QDialog::Accepted;
+}
+
+void TfrmMainLynkora::acNewFolderExecute() {
+    CategoryNode* parent = SelectedNode();
+    if (!m_file || !parent)
+        return;
+    TfrmCat dialog(this, tr("New category"));
+    dialog.SetInitialName("New Category");
+    dialog.NameTaken = [parent](const std::string& name) { return !CategoryTree::FindChildCategory(*parent, name); };
+    dialog.ShowError = [this](const QString& text) { ShowErrorBox(text); };
+    if (!Run(dialog))
+        return;
+    auto folder = std::make_unique<TISFolder>();
+    folder->FolderID = m_file->NewFolderID();
+    folder->FolderName = EncodeUserText(dialog.edName->text());
+    folder->Descr = EncodeUserText(dialog.edDescr->text());
+    dialog.Keywords->TakeInto(folder->Keywords);
+    CategoryNode& node = m_treeModel->AddNode(*parent, std::move(folder));
+    m_treeView->expand(m_treeModel->IndexOf(parent));
+    WriteCategory(node);
+}
+
+void TfrmMainLynkora::acPropExecute() {
+    CategoryNode* node = SelectedNode();
+    if (!m_file || !node)
+        return;
+    const bool isRoot = node == m_tree.RootNode();
+    const auto ids = SelectedIds();
+    CategoryNode* category = nullptr;
+    if (m_treeView->hasFocus())
+        category = isRoot ? nullptr : node;
+    else if (ListHasFocus())
+        category = ids.empty() && !isRoot ? node : nullptr;
+    else
+        category = isRoot ? nullptr : node;
+    if (category) {
+        CategoryProperties(*category);
+    } else if (ids.size() == 1 && ShortcutProperties) {
+        ShortcutProperties(ids.front());
+    }
+}
+
+void TfrmMainLynkora::CategoryProperties(CategoryNode& node) {
+    TfrmCat dialog(this, tr("Category properties"));
+    TISFolder& folder = node.Folder();
+    dialog.SetInitialName(folder.FolderName);
+    dialog.edDescr->setText(DecodeStoredText(folder.Descr));
+    dialog.Keywords->SetKeywords(folder.Keywords);
+    dialog.NameTaken = [&node](const std::string& name) {
+        CategoryNode* found = nullptr;
+        return node.Parent() && !CategoryTree::FindChildCategory(*node.Parent(), name, &found) && found != &node;
+    };
+    dialog.ShowError = [this](const QString& text) { ShowErrorBox(text); };
+    if (!Run(dialog))
+        return;
+    folder.FolderName = EncodeUserText(dialog.edName->text());
+    folder.Descr = EncodeUserText(dialog.edDescr->text());
+    dialog.Keywords->TakeInto(folder.Keywords);
+    WriteCategory(node);
+    m_treeModel->NodeChanged(&node);
+    m_treeModel->SortTree(m_settings->TreeSortOrder);
+    if (&node == SelectedNode())
+        m_caption->setText(DecodeStoredText(CategoryTree::CategoryPath(node)));
 }
 
 void TfrmMainLynkora::WaitForDeletion() {

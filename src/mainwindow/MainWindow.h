@@ -16,6 +16,7 @@
 #include <string>
 
 class QAbstractItemView;
+class QDialog;
 class QAction;
 class QActionGroup;
 class QLabel;
@@ -96,6 +97,10 @@ public:
     std::function<int()> SavePrompt;
     // The Yes/No questions of the editing commands; true for Yes.
     std::function<bool(const QString& text)> AskYesNo;
+    // Shows a modal dialog; true when it closed with OK. Tests fill and confirm it instead.
+    std::function<bool(QDialog& dialog)> RunDialog;
+    // The shortcut properties dialog (the shortcut's identity in the selected category).
+    std::function<void(std::uint32_t id)> ShortcutProperties;
     // Waits until the last category deletion has removed its storages.
     void WaitForDeletion();
     // Moves a category with its sub-tree under the target when the drop rules allow it.
@@ -134,6 +139,10 @@ private:
     void acOpenBrowserExecute();
     void acDeleteExecute();
     void acRenameExecute();
+    void acNewFolderExecute();
+    void acPropExecute();
+    void CategoryProperties(CategoryNode& node);
+    bool Run(QDialog& dialog);
     void MoveShortcut(CategoryNode& target, std::uint32_t id);
     void DropShortcuts(CategoryNode& target);
     void CategoryEdited(CategoryNode& node, const QString& text);

@@ -2,7 +2,9 @@
 #include "support/TestPaths.h"
 
 #include "companions/CompanionLibrary.h"
+#include "mainwindow/CategoryDialog.h"
 #include "mainwindow/CategoryTreeModel.h"
+#include "mainwindow/KeywordEditor.h"
 #include "mainwindow/MainWindow.h"
 #include "platform/StoredText.h"
 #include "settings/SettingsEnvironment.h"
@@ -15,7 +17,10 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QStatusTipEvent>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
+#include <QPushButton>
 #include <QMimeData>
 #include <QMessageBox>
 #include <QHeaderView>
@@ -613,4 +618,88 @@ TEST_F(MainWindowTest, MovingByDragAndDrop) {
     EXPECT_EQ(reread.FindCategoryByName("News", 1), nullptr);
     EXPECT_EQ(reread.FindCategoryByName("Travel", 1)->Folder().Shortcuts.Count(), before + 2);
     EXPECT_EQ(reread.RootNode()->Folder().Shortcuts.Count(), 1u);
+}
+
+TEST_F(MainWindowTest, CategoryDialogRules) {
+    ASSERT_TRUE(window->OpenDocument(Sample()));
+    CategoryNode* root = window->Tree().RootNode();
+    CategoryNode* cooking = window->Tree().FindCategoryByName("Cooking", 1);
+    ASSERT_TRUE(cooking && cooking->ChildCount() > 0);
+    const std::string ownChild = cooking->Child(0).Text();
+
+    // The dialog as a user drives it: a name typed, OK pressed; what happened is reported.
+    QString typed;
+    bool accepted = false;
+    QString title;
+    std::function<void(TfrmCat&)> extra;
+    window->RunDialog = [&](QDialog& d) {
+        auto& dialog = static_cast<TfrmCat&>(d);
+        title = dialog.windowTitle();
+        if (!typed.isNull())
+            dialog.edName->setText(typed);
+        if (extra)
+            extra(dialog);
+        dialog.BtnOK->click();
+        accepted = dialog.result() == QDialog::Accepted;
+        return accepted;
+    };
+    window->SelectNode(root);
+    const std::size_t children = root->ChildCount();
+    window->Action("acNewFolder")->trigger();
+    window->Action("acNewFolder")->trigger();
+    EXPECT_EQ(title, "New category");
+    ASSERT_EQ(root->ChildCount(), children + 2) << "the initial name is never checked";
+    EXPECT_EQ(root->Child(children + 1).Text(), "New Category");
+    EXPECT_FALSE(root->Child(children).Folder().FolderID.empty());
+    EXPECT_NE(root->Child(children).Folder().FolderID, root->Child(children + 1).Folder().FolderID);
+
+    typed = "COOKING";
+    window->Action("acNewFolder")->trigger();
+    EXPECT_FALSE(accepted);
+    EXPECT_EQ(root->ChildCount(), children + 2);
+    EXPECT_EQ(window->LastError(),
+              "Cannot create category \"COOKING\":\n\nA category with the name you specified already exists.");
+
+    // Properties: a sibling's name is refused, its own sub-category's name is fine.
+    window->SelectNode(cooking);
+    typed = "music";
+    window->Action("acProp")->trigger();
+    EXPECT_EQ(title, "Category properties");
+    EXPECT_FALSE(accepted);
+    EXPECT_EQ(window->LastError(),
+              "Cannot rename \"Cooking\" to \"music\":\n\nA category with the name you specified already exists.");
+    typed = QString::fromStdString(ownChild);
+    extra = [](TfrmCat& d) {
+        d.edDescr->setText("Recipes");
+        d.Keywords->KeyEdit()->setText("food");
+        EXPECT_TRUE(d.Keywords->AddButton()->isEnabled());
+        EXPECT_TRUE(d.Keywords->AddButton()->isDefault()) << "Enter adds while a keyword is typed";
+        EXPECT_FALSE(d.BtnOK->isDefault());
+        d.Keywords->AddButton()->click();
+        EXPECT_TRUE(d.Keywords->KeyEdit()->text().isEmpty());
+        EXPECT_TRUE(d.BtnOK->isDefault());
+        d.Keywords->KeyEdit()->setText("dinner");
+        d.Keywords->AddButton()->click();
+        d.Keywords->KeyEdit()->setText("zzz");
+        d.Keywords->AddButton()->click();
+        EXPECT_FALSE(d.Keywords->RemoveButton()->isEnabled());
+        d.Keywords->List()->item(2)->setSelected(true);
+        EXPECT_TRUE(d.Keywords->RemoveButton()->isEnabled());
+        d.Keywords->RemoveButton()->click();
+        EXPECT_FALSE(d.Keywords->RemoveButton()->isEnabled());
+        EXPECT_EQ(d.Keywords->Keywords(), (std::vector<std::string>{"food", "dinner"}));
+    };
+    window->Action("acProp")->trigger();
+    EXPECT_TRUE(accepted);
+    EXPECT_EQ(cooking->Text(), ownChild);
+    EXPECT_EQ(cooking->Folder().Descr, "Recipes");
+    EXPECT_EQ(cooking->Folder().Keywords.Items(), (std::vector<std::string>{"dinner", "food"})) << "sorted";
+
+    // An empty name beeps and keeps the dialog open.
+    int beeps = 0;
+    typed = "";
+    extra = [&](TfrmCat& d) { d.Beep = [&] { ++beeps; }; };
+    window->Action("acProp")->trigger();
+    EXPECT_FALSE(accepted);
+    EXPECT_EQ(beeps, 1);
 }
