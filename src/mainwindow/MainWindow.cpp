@@ -1303,7 +1303,14 @@ void TfrmMainLynkora::MoveShortcut(CategoryNode& target, std::uint32_t id) {
     TIShortcut* s = source ? source->Folder().Shortcuts.FindItemID(id) : nullptr;
     if (!s || source == &target)
         return;
-    target.Folder().Shortcuts.Add().Assign(*s);
+    // Everything travels, keywords and verification data included (Assign copies less).
+    TIShortcut& moved = target.Folder().Shortcuts.Add();
+    moved.Assign(*s);
+    moved.Verified = s->Verified;
+    moved.VerState = s->VerState;
+    moved.Keywords.Assign(s->Keywords);
+    moved.verResponse = s->verResponse;
+    moved.IgnoreDup = s->IgnoreDup;
     WriteCategory(target);
     TShortcuts& shortcuts = source->Folder().Shortcuts;
     for (std::size_t i = 0; i < shortcuts.Count(); ++i)

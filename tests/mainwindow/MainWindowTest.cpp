@@ -593,6 +593,11 @@ TEST_F(MainWindowTest, MovingByDragAndDrop) {
     EXPECT_EQ(news->Parent(), travel);
 
     // Two shortcuts of the root onto Travel; not onto the category they come from.
+    for (auto& s : root->Folder().Shortcuts) {
+        s->Keywords.Add("kept");
+        s->verResponse = "200 OK";
+        s->IgnoreDup = true;
+    }
     window->SelectNode(root);
     auto* list = window->findChild<QTreeView*>("ListView1");
     list->selectAll();
@@ -618,6 +623,11 @@ TEST_F(MainWindowTest, MovingByDragAndDrop) {
     EXPECT_EQ(reread.FindCategoryByName("News", 1), nullptr);
     EXPECT_EQ(reread.FindCategoryByName("Travel", 1)->Folder().Shortcuts.Count(), before + 2);
     EXPECT_EQ(reread.RootNode()->Folder().Shortcuts.Count(), 1u);
+    for (const auto& s : reread.FindCategoryByName("Travel", 1)->Folder().Shortcuts)
+        if (s->verResponse == "200 OK") {
+            EXPECT_GE(s->Keywords.IndexOf("kept"), 0);
+            EXPECT_TRUE(s->IgnoreDup);
+        }
 }
 
 TEST_F(MainWindowTest, CategoryDialogRules) {
