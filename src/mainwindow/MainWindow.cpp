@@ -10,6 +10,8 @@
 #include "mainwindow/CategoryDialog.h"
 #include "mainwindow/EditRules.h"
 #include "mainwindow/KeywordEditor.h"
+#include "mainwindow/ShortcutDialog.h"
+#include "mainwindow/DroppedLink.h"
 #include "store/Errors.h"
 #include "store/FileReplace.h"
 #include "store/NameCollator.h"
@@ -27,6 +29,8 @@
 #include <QUrl>
 
 #include <QAction>
+#include <QDragMoveEvent>
+#include <QDropEvent>
 #include <QLineEdit>
 #include <QMetaObject>
 #include <QPointer>
@@ -537,6 +541,7 @@ void TfrmMainLynkora::CreateActions() {
     on("acRename", &TfrmMainLynkora::acRenameExecute);
     on("acNewFolder", &TfrmMainLynkora::acNewFolderExecute);
     on("acProp", &TfrmMainLynkora::acPropExecute);
+    connect(Action("acNewShort"), &QAction::triggered, this, [this] { Guarded([this] { NewShortcut({}, {}); }); });
     m_treeModel->OnRename = [this](CategoryNode& node, const QString& text) {
         Guarded([&] { CategoryEdited(node, text); });
     };
@@ -647,6 +652,10 @@ void TfrmMainLynkora::CreateViews() {
     m_iconView->setMovement(QListView::Static); // items are dragged onto categories, never rearranged
     m_iconView->setDragDropMode(QAbstractItemView::DragOnly);
     m_detailsView->setDragDropMode(QAbstractItemView::DragOnly);
+    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(m_detailsView), static_cast<QAbstractItemView*>(m_iconView)}) {
+        view->viewport()->setAcceptDrops(true);
+        view->viewport()->installEventFilter(this);
+    }
     m_listStack->addWidget(m_detailsView);
     m_listStack->addWidget(m_iconView);
     rightLayout->addWidget(m_listStack, 1);
@@ -1381,7 +1390,7 @@ void TfrmMainLynkora::acPropExecute() {
         category = isRoot ? nullptr : node;
     if (category) {
         CategoryProperties(*category);
-    } else if (ids.size() == 1 && ShortcutProperties) {
+    } else if (ids.size() == 1) {
         ShortcutProperties(ids.front());
     }
 }
@@ -1407,6 +1416,91 @@ void TfrmMainLynkora::CategoryProperties(CategoryNode& node) {
     m_treeModel->SortTree(m_settings->TreeSortOrder);
     if (&node == SelectedNode())
         m_caption->setText(DecodeStoredText(CategoryTree::CategoryPath(node)));
+}
+
+void TfrmMainLynkora::NewShortcut(const QString& name, const QString& url) {
+    CategoryNode* selected = SelectedNode();
+    if (!m_file)
+        return;
+    if (!selected)
+        selected = m_tree.RootNode();
+    TfrmShort dialog(this, tr("New Internet shortcut"), m_tree, m_smallImages);
+    dialog.SelectCategory(selected);
+    dialog.SetInitialName(EncodeUserText(name));
+    dialog.edURL->setText(url);
+    dialog.NameTaken = [selected](const std::string& n) { return !IsShortcutNameFree(selected->Folder(), n); };
+    dialog.ShowError = [this](const QString& text) { ShowErrorBox(text); };
+    if (!Run(dialog))
+        return;
+    CategoryNode* target = dialog.ChosenCategory() ? dialog.ChosenCategory() : selected;
+    TIShortcut& s = target->Folder().Shortcuts.Add();
+    s.Name = EncodeUserText(dialog.edName->text());
+    s.URL = EncodeUserText(dialog.edURL->text());
+    s.Descr = EncodeUserText(dialog.edDescr->text());
+    dialog.Keywords->TakeInto(s.Keywords);
+    s.Added = NowDateTime();
+    if (target == SelectedNode())
+        FillList(target);
+    WriteCategory(*target);
+}
+
+void TfrmMainLynkora::ShortcutProperties(std::uint32_t id) {
+    CategoryNode* node = SelectedNode();
+    TIShortcut* s = node ? node->Folder().Shortcuts.FindItemID(id) : nullptr;
+    if (!s)
+        return;
+    TfrmShort dialog(this, tr("Internet shortcut properties"), m_tree, m_smallImages);
+    dialog.SelectCategory(node);
+    dialog.SetInitialName(s->Name);
+    dialog.edURL->setText(DecodeStoredText(s->URL));
+    dialog.edDescr->setText(DecodeStoredText(s->Descr));
+    dialog.Keywords->SetKeywords(s->Keywords);
+    dialog.ShowDetails(s, m_settings->UseEnglishDate, m_locale.get());
+    dialog.NameTaken = [node](const std::string& n) { return !IsShortcutNameFree(node->Folder(), n); };
+    dialog.ShowError = [this](const QString& text) { ShowErrorBox(text); };
+    if (!Run(dialog))
+        return;
+    s->Name = EncodeUserText(dialog.edName->text());
+    s->URL = EncodeUserText(dialog.edURL->text());
+    s->Descr = EncodeUserText(dialog.edDescr->text());
+    dialog.Keywords->TakeInto(s->Keywords);
+    CategoryNode* target = dialog.ChosenCategory();
+    if (!target || target == node) {
+        WriteCategory(*node);
+        m_listModel->ShortcutChanged(id);
+        m_listModel->SortList(m_settings->ListSortOrder);
+        UpdateRecordText();
+    } else {
+        MoveShortcut(*target, id);
+        FillList(node);
+    }
+    acUpdateCtrls();
+}
+
+bool TfrmMainLynkora::eventFilter(QObject* watched, QEvent* event) {
+    // Links dragged in from other programs onto the list.
+    const bool list = watched == m_detailsView->viewport() || watched == m_iconView->viewport();
+    if (list && (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove)) {
+        auto* drag = static_cast<QDragMoveEvent*>(event);
+        if (m_file && drag->source() == nullptr && LinkFromDrop(*drag->mimeData())) {
+            drag->setDropAction(drag->proposedAction() == Qt::LinkAction ? Qt::LinkAction : Qt::CopyAction);
+            drag->accept();
+            return true;
+        }
+    } else if (list && event->type() == QEvent::Drop) {
+        auto* drop = static_cast<QDropEvent*>(event);
+        if (drop->source() == nullptr) {
+            if (const auto link = LinkFromDrop(*drop->mimeData()); link && m_file) {
+                drop->setDropAction(Qt::CopyAction);
+                drop->accept();
+                const DroppedLink copy = *link;
+                // The dialog opens after the drag has ended, so the other program is not kept waiting.
+                QTimer::singleShot(0, this, [this, copy] { Guarded([&] { NewShortcut(copy.title, copy.url); }); });
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TfrmMainLynkora::WaitForDeletion() {

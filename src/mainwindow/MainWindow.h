@@ -99,8 +99,8 @@ public:
     std::function<bool(const QString& text)> AskYesNo;
     // Shows a modal dialog; true when it closed with OK. Tests fill and confirm it instead.
     std::function<bool(QDialog& dialog)> RunDialog;
-    // The shortcut properties dialog (the shortcut's identity in the selected category).
-    std::function<void(std::uint32_t id)> ShortcutProperties;
+    // The new-shortcut dialog, prefilled (a dropped link's title and address).
+    void NewShortcut(const QString& name, const QString& url);
     // Waits until the last category deletion has removed its storages.
     void WaitForDeletion();
     // Moves a category with its sub-tree under the target when the drop rules allow it.
@@ -142,6 +142,8 @@ private:
     void acNewFolderExecute();
     void acPropExecute();
     void CategoryProperties(CategoryNode& node);
+    void ShortcutProperties(std::uint32_t id);
+    bool eventFilter(QObject* watched, QEvent* event) override;
     bool Run(QDialog& dialog);
     void MoveShortcut(CategoryNode& target, std::uint32_t id);
     void DropShortcuts(CategoryNode& target);

@@ -5,6 +5,7 @@
 #include "mainwindow/CategoryDialog.h"
 #include "mainwindow/CategoryTreeModel.h"
 #include "mainwindow/KeywordEditor.h"
+#include "mainwindow/ShortcutDialog.h"
 #include "mainwindow/MainWindow.h"
 #include "platform/StoredText.h"
 #include "settings/SettingsEnvironment.h"
@@ -20,6 +21,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QDropEvent>
+#include <QTabWidget>
+#include <QLabel>
 #include <QPushButton>
 #include <QMimeData>
 #include <QMessageBox>
@@ -712,4 +716,87 @@ TEST_F(MainWindowTest, CategoryDialogRules) {
     window->Action("acProp")->trigger();
     EXPECT_FALSE(accepted);
     EXPECT_EQ(beeps, 1);
+}
+
+TEST_F(MainWindowTest, ShortcutDialogNewPropertiesAndDroppedLinks) {
+    ASSERT_TRUE(window->OpenDocument(Sample()));
+    CategoryNode* root = window->Tree().RootNode();
+    CategoryNode* travel = window->Tree().FindCategoryByName("Travel", 1);
+    ASSERT_NE(travel, nullptr);
+    window->SelectNode(root);
+
+    std::function<void(TfrmShort&)> fill;
+    bool accepted = false;
+    QString title, name, url, visits, visited, added;
+    window->RunDialog = [&](QDialog& d) {
+        auto& dialog = static_cast<TfrmShort&>(d);
+        title = dialog.windowTitle();
+        name = dialog.edName->text();
+        url = dialog.edURL->text();
+        visits = dialog.lbNumVisit->text();
+        visited = dialog.lbVisit->text();
+        added = dialog.lbAdded->text();
+        if (fill)
+            fill(dialog);
+        dialog.BtnOK->click();
+        accepted = dialog.result() == QDialog::Accepted;
+        return accepted;
+    };
+
+    // From the menu: empty initial name, so even a name in the list is taken.
+    int beeps = 0;
+    fill = [&](TfrmShort& d) {
+        d.Beep = [&] { ++beeps; };
+        d.edName->setText("DEBIAN");
+        d.BtnOK->click(); // no URL yet
+        EXPECT_EQ(beeps, 1);
+        EXPECT_EQ(d.PageControl1->currentIndex(), 0);
+        d.edURL->setText("https://www.debian.org/News/");
+    };
+    window->Action("acNewShort")->trigger();
+    EXPECT_EQ(title, "New Internet shortcut");
+    EXPECT_EQ(added, ": N/A");
+    EXPECT_EQ(visits, ": N/A");
+    EXPECT_TRUE(accepted);
+    ASSERT_EQ(root->Folder().Shortcuts.Count(), 4u);
+    const TIShortcut& made = root->Folder().Shortcuts[3];
+    EXPECT_EQ(made.Name, "DEBIAN");
+    EXPECT_GT(made.Added, 0.0);
+    EXPECT_EQ(window->findChild<QTreeView*>("ListView1")->model()->rowCount(), 4) << "the list shows it";
+
+    // A link dragged in from a browser opens the dialog with its title and address.
+    fill = [&](TfrmShort& d) { d.edName->setText("wikipedia"); };
+    QMimeData link;
+    const QString dropped = "https://example.org/travel\nExample Travel";
+    link.setData("text/x-moz-url", QByteArray(reinterpret_cast<const char*>(dropped.utf16()), dropped.size() * 2));
+    auto* viewport = window->findChild<QTreeView*>("ListView1")->viewport();
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction | Qt::LinkAction, &link, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction | Qt::LinkAction, &link, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &drop);
+    QApplication::processEvents();
+    EXPECT_EQ(name, "Example Travel");
+    EXPECT_EQ(url, "https://example.org/travel");
+    EXPECT_FALSE(accepted) << "renamed to a name in the list";
+    EXPECT_EQ(window->LastError(),
+              "Cannot create shortcut \"wikipedia\":\n\nA shortcut with the name you specified already exists.");
+
+    // Properties: the details, and a new category moves the shortcut.
+    auto* list = window->findChild<QTreeView*>("ListView1");
+    list->clearSelection();
+    list->selectionModel()->select(list->model()->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    const std::size_t travelBefore = travel->Folder().Shortcuts.Count();
+    fill = [&](TfrmShort& d) {
+        d.SelectCategory(travel);
+        EXPECT_EQ(d.lbSelection->text(), "My Internet Shortcuts\\Travel");
+    };
+    window->SelectNode(root); // neither view focused, the root selected: the shortcut's properties
+    list->selectionModel()->select(list->model()->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    window->Action("acProp")->trigger();
+    EXPECT_EQ(title, "Internet shortcut properties");
+    EXPECT_TRUE(visits.startsWith(": ")) << visits.toStdString();
+    EXPECT_TRUE(accepted);
+    EXPECT_EQ(travel->Folder().Shortcuts.Count(), travelBefore + 1);
+    EXPECT_EQ(root->Folder().Shortcuts.Count(), 3u);
 }
