@@ -49,6 +49,8 @@ TfrmShort::TfrmShort(QWidget* parent, const QString& title, CategoryTree& tree, 
     TreeCat->setIndentation(35);
     TreeCat->setItemsExpandable(false); // the tree stays fully expanded
     TreeCat->setRootIsDecorated(false);
+    // No expand buttons: nothing here can be collapsed.
+    TreeCat->setStyleSheet(QStringLiteral("QTreeView::branch { image: none; border-image: none; }"));
     TreeCat->setMinimumHeight(160);
     TreeCat->expandAll();
     auto* generalForm = new QFormLayout(general);

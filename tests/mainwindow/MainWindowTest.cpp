@@ -800,3 +800,35 @@ TEST_F(MainWindowTest, ShortcutDialogNewPropertiesAndDroppedLinks) {
     EXPECT_EQ(travel->Folder().Shortcuts.Count(), travelBefore + 1);
     EXPECT_EQ(root->Folder().Shortcuts.Count(), 3u);
 }
+
+TEST_F(MainWindowTest, DialogPictures) {
+    ASSERT_TRUE(window->OpenDocument(Sample()));
+    const std::string out = std::string(LYNKORA_BINARY_DIR) + "/";
+    TfrmCat cat(window.get(), "Category properties");
+    cat.SetInitialName("Cooking");
+    cat.edDescr->setText("Recipes and kitchen tips");
+    TKeywords k;
+    k.Add("food");
+    k.Add("recipes");
+    cat.Keywords->SetKeywords(k);
+    cat.show();
+    QApplication::processEvents();
+    cat.grab().save(QString::fromStdString(out + "category-dialog.png"));
+    for (int page = 0; page < 3; ++page) {
+        TfrmShort s(window.get(), "Internet shortcut properties", window->Tree(), {});
+        s.SelectCategory(window->Tree().FindCategoryByName("Travel", 1));
+        s.SetInitialName("OpenStreetMap");
+        s.edURL->setText("https://www.openstreetmap.org/");
+        TISFolder holder;
+        TIShortcut& sample = holder.Shortcuts.Add();
+        sample.Added = 45000.5;
+        sample.Count = 3;
+        sample.verResponse = "HTTP/1.1 200 OK";
+        s.ShowDetails(&sample, true, nullptr);
+        s.PageControl1->setCurrentIndex(page);
+        s.show();
+        QApplication::processEvents();
+        s.grab().save(QString::fromStdString(out + "shortcut-dialog-" + std::to_string(page) + ".png"));
+    }
+    SUCCEED();
+}
