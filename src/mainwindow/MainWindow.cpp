@@ -394,8 +394,15 @@ void TfrmMainLynkora::HandleBrowser(std::uint32_t browserId) {
 void TfrmMainLynkora::ListItemClick() {
     if (SelectedIds().empty())
         return;
-    if (m_settings->DefaultAction != 0)
+    if (m_settings->DefaultAction != 0) {
+        // Activation counts the category before the launch, so it counts even when that fails.
+        if (CategoryNode* node = SelectedNode()) {
+            node->Folder().CountAccess();
+            m_categoryCounted = true;
+        }
         Guarded([this] { acOpenBrowserExecute(); });
+        m_categoryCounted = false;
+    }
     else
         Action("acProp")->trigger();
 }
@@ -1135,9 +1142,14 @@ void TfrmMainLynkora::acOpenBrowserExecute() {
     TIShortcut* s = node->Folder().Shortcuts.FindItemID(ids.front());
     if (!s)
         return;
-    if (!QDesktopServices::openUrl(QUrl::fromUserInput(DecodeStoredText(s->URL))))
+    const bool countedFirst = std::exchange(m_categoryCounted, false);
+    if (!QDesktopServices::openUrl(QUrl::fromUserInput(DecodeStoredText(s->URL)))) {
+        if (countedFirst)
+            WriteBackUsage(*node); // a list activation's category count stays, in the file too
         throw ELynkora("The shortcut could not be opened: " + s->URL);
-    node->Folder().CountAccess();
+    }
+    if (!countedFirst)
+        node->Folder().CountAccess();
     s->Access = NowDateTime();
     ++s->Count;
     m_listModel->ShortcutChanged(s->ID());
@@ -1693,6 +1705,10 @@ void TfrmMainLynkora::acUpdateCtrls() {
         CategoryNode* node = SelectedNode();
         const bool isRoot = node && node == m_tree.RootNode();
         Action("acExclude")->setEnabled(node != nullptr);
+        if (node) {
+            const bool shown = node->Image() == NodeImage::Normal || node->Image() == NodeImage::Verifying;
+            Action("acExclude")->setText(shown ? tr("Exclu&de") : tr("Inclu&de"));
+        }
         Action("acVerCat")->setEnabled(node != nullptr && !Verifying);
         Action("acExportFolder")->setEnabled(node != nullptr && !isRoot);
         const bool listSelection = !SelectedIds().empty();

@@ -175,6 +175,7 @@ private:
     QStackedWidget* m_workArea = nullptr;
     QSplitter* m_split = nullptr;
     QString m_lastError;
+    bool m_categoryCounted = false; // a list activation counted the category before opening
     std::shared_ptr<TBackgroundThread> m_deletion; // the last category deletion, for moves to wait on
     QMenu* m_mnuBrowse = nullptr; // "Open in" in the list's context menu
     QMenu* m_popBrowse = nullptr; // the Open button's drop-down once the tool bar holds it

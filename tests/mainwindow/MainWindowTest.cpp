@@ -21,6 +21,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QDesktopServices>
+#include <QUrl>
 #include <QDropEvent>
 #include <QTabWidget>
 #include <QLabel>
@@ -832,3 +834,42 @@ TEST_F(MainWindowTest, DialogPictures) {
     }
     SUCCEED();
 }
+
+namespace {
+// Stands in for the desktop's URL opener.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    std::vector<QUrl> opened;
+public slots:
+    void Open(const QUrl& url) { opened.push_back(url); }
+};
+} // namespace
+
+TEST_F(MainWindowTest, ActivatingAListItemOpensAndCounts) {
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler("https", &catcher, "Open");
+    ASSERT_TRUE(window->OpenDocument(Sample()));
+    window->Settings().DefaultAction = 1;
+    CategoryNode* root = window->Tree().RootNode();
+    window->SelectNode(root);
+    auto* list = window->findChild<QTreeView*>("ListView1");
+    const QModelIndex first = list->model()->index(0, 0);
+    list->selectionModel()->select(first, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    const int access = root->Folder().AccessCount;
+    emit list->doubleClicked(first);
+    ASSERT_EQ(catcher.opened.size(), 1u);
+    EXPECT_EQ(root->Folder().AccessCount, access + 1) << "counted once, not twice";
+    window->Action("acOpenBrowser")->trigger();
+    EXPECT_EQ(catcher.opened.size(), 2u);
+    EXPECT_EQ(root->Folder().AccessCount, access + 2);
+    QDesktopServices::unsetUrlHandler("https");
+
+    // The tree menu's caption follows the node's state.
+    window->SelectNode(root);
+    EXPECT_EQ(window->Action("acExclude")->text(), "Exclu&de");
+    window->Action("acExclude")->trigger();
+    EXPECT_EQ(window->Action("acExclude")->text(), "Inclu&de");
+}
+
+#include "MainWindowTest.moc"
