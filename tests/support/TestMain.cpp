@@ -20,7 +20,9 @@ public:
         setenv("XDG_DATA_HOME", (m_dir / ".local/share").c_str(), 1);
         setenv("XDG_CACHE_HOME", (m_dir / ".cache").c_str(), 1);
         setenv("XDG_RUNTIME_DIR", m_dir.c_str(), 1);
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        // LYNKORA_TEST_PLATFORM=xcb runs the widget tests on a real X server (pictures under Xvfb).
+        const char* platform = std::getenv("LYNKORA_TEST_PLATFORM");
+        setenv("QT_QPA_PLATFORM", platform && *platform ? platform : "offscreen", 1);
         std::filesystem::create_directories(m_dir / ".config");
     }
     ~TempHomeEnvironment() override {
