@@ -16,10 +16,30 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QStyledItemDelegate>
 #include <QTreeView>
 #include <QVBoxLayout>
 
 namespace lynkora {
+
+namespace {
+
+// The chosen category stands out in bold; the one under the pointer is underlined.
+class CategoryChoiceDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (option->state & QStyle::State_Selected)
+            option->font.setBold(true);
+        else if (option->state & QStyle::State_MouseOver)
+            option->font.setUnderline(true);
+    }
+};
+
+} // namespace
 
 TfrmShort::TfrmShort(QWidget* parent, const QString& title, CategoryTree& tree, const std::vector<QIcon>& images)
     : QDialog(parent) {
@@ -52,6 +72,8 @@ TfrmShort::TfrmShort(QWidget* parent, const QString& title, CategoryTree& tree, 
     // No expand buttons: nothing here can be collapsed.
     TreeCat->setStyleSheet(QStringLiteral("QTreeView::branch { image: none; border-image: none; }"));
     TreeCat->setMinimumHeight(160);
+    TreeCat->setItemDelegate(new CategoryChoiceDelegate(TreeCat));
+    TreeCat->setMouseTracking(true);
     TreeCat->expandAll();
     auto* generalForm = new QFormLayout(general);
     generalForm->addRow(tr("&Name:"), edName);
