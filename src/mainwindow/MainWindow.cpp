@@ -29,6 +29,7 @@
 #include <QUrl>
 
 #include <QAction>
+#include <QToolButton>
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QLineEdit>
@@ -1717,6 +1718,12 @@ void TfrmMainLynkora::acUpdateCtrls() {
         Action("acVerShort")->setEnabled(listSelection && !Verifying);
         m_mnuBrowse->menuAction()->setVisible(listSelection && !m_mnuBrowse->isEmpty());
         m_mnuBrowse->menuAction()->setEnabled(listSelection && !m_mnuBrowse->isEmpty());
+        // The Open button, when the tool bar holds it, drops down the browsers while "Open in" shows.
+        if (auto* button = qobject_cast<QToolButton*>(m_toolbar->widgetForAction(Action("acOpenBrowser")))) {
+            const bool dropDown = m_mnuBrowse->menuAction()->isVisible();
+            button->setMenu(dropDown ? m_popBrowse : nullptr);
+            button->setPopupMode(dropDown ? QToolButton::MenuButtonPopup : QToolButton::DelayedPopup);
+        }
         const bool treeFocus = m_treeView->hasFocus();
         const bool editable = treeFocus ? (node && !isRoot) : (listSelection || (node && !isRoot));
         for (const char* name : {"acProp", "acDelete", "acRename"})

@@ -49,6 +49,7 @@ public:
     // Rebuilds "Open in" and the tool bar's browser drop-down from the browser list.
     void BuildBrowserMenu();
     QMenu* BrowserMenu() const { return m_mnuBrowse; }
+    QToolBar* ToolBar() const { return m_toolbar; }
     void InitializeMainWindow(const QString& commandLine);
     void HandleCommandLine(const QString& text);
 

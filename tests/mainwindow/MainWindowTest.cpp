@@ -21,6 +21,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QToolBar>
+#include <QToolButton>
 #include <QDesktopServices>
 #include <QUrl>
 #include <QDropEvent>
@@ -428,6 +430,14 @@ TEST_F(MainWindowTest, OpenInAConfiguredBrowserCountsTheVisit) {
     list->selectionModel()->select(list->model()->index(0, 0),
                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
     EXPECT_TRUE(window->BrowserMenu()->menuAction()->isVisible());
+    // With the Open button on the tool bar, it drops down the browsers.
+    window->ToolBar()->addAction(window->Action("acOpenBrowser"));
+    window->acUpdateCtrls();
+    auto* openButton = qobject_cast<QToolButton*>(window->ToolBar()->widgetForAction(window->Action("acOpenBrowser")));
+    ASSERT_NE(openButton, nullptr);
+    ASSERT_NE(openButton->menu(), nullptr);
+    EXPECT_EQ(openButton->menu()->actions().size(), 1);
+    EXPECT_EQ(openButton->popupMode(), QToolButton::MenuButtonPopup);
     TIShortcut* opened = nullptr;
     for (auto& s : root.Folder().Shortcuts)
         if (window->HeaderRecord().toStdString() == DecodeStoredText(s->URL).toStdString())
