@@ -2,7 +2,7 @@
 
 #include "mainwindow/KeywordEditor.h"
 #include "platform/StoredText.h"
-#include "store/NameCollator.h"
+#include "mainwindow/EditRules.h"
 #include "widgets/ContextHelp.h"
 
 #include <QApplication>
@@ -65,17 +65,13 @@ void TfrmCat::accept() {
         Beep();
         return;
     }
-    if (m_initialName.empty() || CompareAsciiNoCase(name, m_initialName) == 0 || !NameTaken || !NameTaken(name)) {
+    if (!NeedsNameCheck(m_initialName, name) || !NameTaken || !NameTaken(name)) {
         QDialog::accept();
         return;
     }
-    const QString text = IsNew()
-        ? tr("Cannot create category \"%1\":\n\nA category with the name you specified already exists.")
-              .arg(edName->text())
-        : tr("Cannot rename \"%1\" to \"%2\":\n\nA category with the name you specified already exists.")
-              .arg(DecodeStoredText(m_initialName), edName->text());
+    const std::string text = IsNew() ? CategoryCreateError(name) : CategoryRenameError(m_initialName, name);
     if (ShowError)
-        ShowError(text);
+        ShowError(DecodeStoredText(text));
 }
 
 } // namespace lynkora

@@ -30,11 +30,23 @@ RenameResult ShortcutRename(const TISFolder& folder, const TIShortcut& shortcut,
 }
 
 namespace {
+std::string Exists(const char* what) {
+    return std::string(":\n\nA ") + what + " with the name you specified already exists.";
+}
 std::string RenameError(std::string_view oldName, std::string_view newName, const char* what) {
-    return "Cannot rename \"" + std::string(oldName) + "\" to \"" + std::string(newName) + "\":\n\nA " + what +
-           " with the name you specified already exists.";
+    return "Cannot rename \"" + std::string(oldName) + "\" to \"" + std::string(newName) + "\"" + Exists(what);
+}
+std::string CreateError(std::string_view name, const char* what) {
+    return "Cannot create " + std::string(what) + " \"" + std::string(name) + "\"" + Exists(what);
 }
 } // namespace
+
+std::string CategoryCreateError(std::string_view name) { return CreateError(name, "category"); }
+std::string ShortcutCreateError(std::string_view name) { return CreateError(name, "shortcut"); }
+
+bool NeedsNameCheck(std::string_view initialName, std::string_view name) {
+    return !initialName.empty() && CompareAsciiNoCase(name, initialName) != 0;
+}
 
 std::string CategoryRenameError(std::string_view oldName, std::string_view newName) {
     return RenameError(oldName, newName, "category");

@@ -20,6 +20,12 @@ RenameResult CategoryRename(const CategoryNode& node, std::string_view newName);
 RenameResult ShortcutRename(const TISFolder& folder, const TIShortcut& shortcut, std::string_view newName);
 
 std::string CategoryRenameError(std::string_view oldName, std::string_view newName);
+std::string CategoryCreateError(std::string_view name);
+std::string ShortcutCreateError(std::string_view name);
+
+// Whether a property dialog checks a typed name for duplicates: not when it opened without a
+// name, nor when the name is the one it opened with (in any case).
+bool NeedsNameCheck(std::string_view initialName, std::string_view name);
 std::string ShortcutRenameError(std::string_view oldName, std::string_view newName);
 
 // Whether no shortcut of the category has the name (ignoring ASCII case).

@@ -4,7 +4,7 @@
 #include "mainwindow/KeywordEditor.h"
 #include "platform/StoredText.h"
 #include "store/DateText.h"
-#include "store/NameCollator.h"
+#include "mainwindow/EditRules.h"
 #include "widgets/ContextHelp.h"
 
 #include <QApplication>
@@ -179,17 +179,13 @@ void TfrmShort::accept() {
     if (edURL->text().isEmpty())
         return refuse(edURL);
     const std::string name = EncodeUserText(edName->text());
-    if (m_initialName.empty() || CompareAsciiNoCase(name, m_initialName) == 0 || !NameTaken || !NameTaken(name)) {
+    if (!NeedsNameCheck(m_initialName, name) || !NameTaken || !NameTaken(name)) {
         QDialog::accept();
         return;
     }
-    const QString text = IsNew()
-        ? tr("Cannot create shortcut \"%1\":\n\nA shortcut with the name you specified already exists.")
-              .arg(edName->text())
-        : tr("Cannot rename \"%1\" to \"%2\":\n\nA shortcut with the name you specified already exists.")
-              .arg(DecodeStoredText(m_initialName), edName->text());
+    const std::string text = IsNew() ? ShortcutCreateError(name) : ShortcutRenameError(m_initialName, name);
     if (ShowError)
-        ShowError(text);
+        ShowError(DecodeStoredText(text));
 }
 
 } // namespace lynkora
