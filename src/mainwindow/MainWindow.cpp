@@ -64,8 +64,6 @@ namespace lynkora {
 
 namespace {
 
-constexpr const char* kTitle = "Lynkora 4.0";
-
 struct ActionEntry {
     const char* name;
     const char* caption;

@@ -29,6 +29,9 @@ class QTreeView;
 
 namespace lynkora {
 
+// The caption of the main window and of its message boxes.
+inline constexpr const char* kTitle = "Lynkora 4.0";
+
 class TBackgroundThread;
 
 class SettingsEnvironment;

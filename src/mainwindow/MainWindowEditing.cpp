@@ -60,10 +60,6 @@
 namespace lynkora {
 
 namespace {
-constexpr const char* kTitle = "Lynkora 4.0";
-}
-
-namespace {
 
 // Hands the errors of background deletions to the window that is open when they happen.
 class DeletionErrors : public ThreadErrorSink {
