@@ -14,6 +14,17 @@ void CategoryTreeModel::SetTree(CategoryTree* tree) {
     endResetModel();
 }
 
+void CategoryTreeModel::SetImages(std::vector<QIcon> images) {
+    m_images.assign(images.size(), QIcon());
+    for (std::size_t i = 0; i < images.size(); ++i) {
+        QIcon pair;
+        pair.addPixmap(images[i].pixmap(16, 16), QIcon::Normal);
+        if (i + 1 < images.size())
+            pair.addPixmap(images[i + 1].pixmap(16, 16), QIcon::Selected);
+        m_images[i] = pair;
+    }
+}
+
 void CategoryTreeModel::Reset() {
     beginResetModel();
     endResetModel();

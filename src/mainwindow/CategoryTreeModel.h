@@ -20,7 +20,8 @@ public:
     // The tree shown, or nullptr for none (no file open).
     void SetTree(CategoryTree* tree);
     CategoryTree* Tree() const { return m_tree; }
-    void SetImages(std::vector<QIcon> images) { m_images = std::move(images); }
+    // The small strip; a node shows its image pair (the next image when selected).
+    void SetImages(std::vector<QIcon> images);
 
     CategoryNode* NodeAt(const QModelIndex& index) const;
     QModelIndex IndexOf(const CategoryNode* node) const;
@@ -69,7 +70,7 @@ public:
 
 private:
     CategoryTree* m_tree = nullptr;
-    std::vector<QIcon> m_images;
+    std::vector<QIcon> m_images; // per image index: the normal image with the selected one
 };
 
 } // namespace lynkora

@@ -17,6 +17,14 @@
 #include "store/NameCollator.h"
 #include "store/StorageErrorText.h"
 #include "store/Version.h"
+#include "widgets/TitleHeader.h"
+#include "mainwindow/AboutDialog.h"
+#include "mainwindow/SaveFileDialog.h"
+#include "mainwindow/ViewDelegates.h"
+#include "mainwindow/WindowErrorSink.h"
+
+#include <cerrno>
+#include <cstring>
 #include "platform/Clipboard.h"
 #include "store/HtmlClipboard.h"
 #include "tools/CompressThread.h"
@@ -26,6 +34,7 @@
 #include "verify/VerifyURL.h"
 
 #include <QDesktopServices>
+#include <QStandardPaths>
 #include <QUrl>
 
 #include <QAction>
@@ -159,20 +168,6 @@ std::vector<QIcon> CutStrip(const QByteArray& small, const QByteArray& large) {
 
 } // namespace
 
-// Queued shortcuts are drawn in the ghosted look, like cut items.
-class CutLookDelegate : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
-        QStyledItemDelegate::initStyleOption(option, index);
-        if (index.data(ShortcutListModel::CutRole).toBool()) {
-            option->palette.setColor(QPalette::Text, option->palette.color(QPalette::Disabled, QPalette::Text));
-            if (!option->icon.isNull())
-                option->icon = QIcon(option->icon.pixmap(option->decorationSize, QIcon::Disabled));
-        }
-    }
-};
-
 // Shows the progress of a verification run in the views.
 class WindowRunObserver : public RunObserver {
 public:
@@ -225,7 +220,7 @@ const std::vector<QString>& TfrmMainLynkora::AboutTexts() {
         "Right! That does it! Touch me again and I'll....I'll....you...\nyou....uhmmm...just stop touching me!!!",
         "For the last time: stop touching me! I don't like to be touched!",
         "Got a good reason for doing this?", "Just what is your major malfunction?",
-        "Ok, congratulations. You found the extra special\nhidden easter egg."};
+        "Ok, congratulations. You found the extra special\nhidden easter egg. Feel better now?"};
     return texts;
 }
 
@@ -272,7 +267,7 @@ void TfrmMainLynkora::CreateArrangeMenus() {
     m_popList->addSeparator();
     m_popList->addAction(Action("acDelete"));
     m_popList->addAction(Action("acRename"));
-    m_popList->addAction(Action("acVerShort"));
+    MenuItemFor(m_popList, tr("&Verify"), Action("acVerShort"));
     m_popList->addSeparator();
     m_defaultProps = Action("acProp");
     m_popList->addAction(m_defaultProps);
@@ -304,11 +299,15 @@ void TfrmMainLynkora::CreateArrangeMenus() {
     QMenu* treeNew = m_popTree->addMenu(tr("&New"));
     treeNew->addAction(Action("acNewFolder"));
     treeNew->addAction(Action("acNewShort"));
+    // Shown once the category export is wired to it.
+    QAction* expFolder = MenuItemFor(m_popTree, tr("Export to &HTML"), Action("acExportFolder"));
+    expFolder->setObjectName("expFolder");
+    expFolder->setVisible(false);
     m_popTree->addSeparator();
     m_popTree->addAction(Action("acDelete"));
     m_popTree->addAction(Action("acRename"));
     m_popTree->addAction(Action("acExclude"));
-    m_popTree->addAction(Action("acVerCat"));
+    MenuItemFor(m_popTree, tr("&Verify"), Action("acVerCat"));
     m_popTree->addSeparator();
     m_popTree->addAction(Action("acProp"));
 
@@ -526,12 +525,14 @@ void TfrmMainLynkora::CreateActions() {
         const int s = style;
         connect(a, &QAction::triggered, this, [this, s] { SetViewStyle(s); });
     }
-    connect(Action("viewExpand"), &QAction::triggered, this, [this] { m_treeView->expandAll(); });
-    connect(Action("viewCollapse"), &QAction::triggered, this, [this] { m_treeView->collapseAll(); });
-    connect(Action("acRefresh"), &QAction::triggered, this, [this] {
-        m_tree.SortTree(m_settings->TreeSortOrder);
-        m_treeModel->Reset();
-        m_listModel->SortList(m_settings->ListSortOrder);
+    on("viewExpand", &TfrmMainLynkora::viewExpandExecute);
+    on("viewCollapse", &TfrmMainLynkora::viewCollapseExecute);
+    on("acRefresh", &TfrmMainLynkora::acRefreshExecute);
+    connect(Action("LynkoraWeb1"), &QAction::triggered, this, [this] {
+        Guarded([] {
+            if (!QDesktopServices::openUrl(QUrl(QString::fromLatin1(kWebSite))))
+                throw ELynkora(LaunchErrorText(ENOENT, std::strerror(ENOENT)));
+        });
     });
     connect(Action("acHelpTopics"), &QAction::triggered, this, [] { ShowHelpContents(); });
     connect(Action("CopyURL1"), &QAction::triggered, this, [this] { CopyUrl(false); });
@@ -591,24 +592,18 @@ void TfrmMainLynkora::CreateActions() {
             QMessageBox::information(this, kTitle, texts[QRandomGenerator::global()->bounded(int(texts.size()))]);
             return;
         }
-        Artpack art;
-        QMessageBox box(this);
-        box.setWindowTitle(tr("About Lynkora"));
-        box.setIconPixmap(QPixmap::fromImage(QImage::fromData(art.Resource("ABOUT"))));
-        box.setText(tr("<b>Lynkora 4.0</b><br>Build %1 (Update 2)<br><br>"
-                       "A manager for your internet shortcuts.")
-                        .arg(QString::fromStdString(m_settings->ProgramVersion == "0.0.0.0"
-                                                        ? std::string(kProgramVersion)
-                                                        : m_settings->ProgramVersion)));
-        box.exec();
+        TAboutForm about(m_settings->ProgramVersion == "0.0.0.0" ? std::string(kProgramVersion)
+                                                                  : m_settings->ProgramVersion,
+                         this);
+        Run(about);
     });
     connect(Action("Credits1"), &QAction::triggered, this, [this] {
-        Artpack art;
-        QMessageBox box(this);
-        box.setWindowTitle(tr("Lynkora 4.0 Credits"));
-        box.setIconPixmap(QPixmap::fromImage(QImage::fromData(art.Resource("CREDITS"))));
-        box.exec();
+        CreditsDialog credits(this);
+        Run(credits);
     });
+    // Every command's key works wherever the focus is, also those shown only in pop-up menus.
+    for (auto& [name, action] : m_actions)
+        addAction(action);
 }
 
 void TfrmMainLynkora::CreateViews() {
@@ -626,19 +621,14 @@ void TfrmMainLynkora::CreateViews() {
     m_treeView->setDragDropMode(QAbstractItemView::DragDrop);
     m_treeView->setDefaultDropAction(Qt::MoveAction);
     m_treeView->setDropIndicatorShown(true);
+    m_treeView->setItemDelegate(new CategoryNodeDelegate(m_treeView));
+    m_treeView->viewport()->setAttribute(Qt::WA_Hover); // the node under the pointer is underlined
+    m_treeView->setMouseTracking(true);
     auto* right = new QWidget(split);
     auto* rightLayout = new QVBoxLayout(right);
     rightLayout->setContentsMargins(0, 0, 0, 0);
-    m_header = new QWidget(right);
-    auto* headerLayout = new QHBoxLayout(m_header);
-    headerLayout->setContentsMargins(6, 3, 6, 3);
-    m_caption = new QLabel(m_header);
-    m_caption->setStyleSheet("font-weight: bold");
-    m_record = new QLabel(m_header);
-    headerLayout->addWidget(m_caption, 1);
-    headerLayout->addWidget(m_record);
-    m_header->setAutoFillBackground(true);
-    m_header->setBackgroundRole(QPalette::Mid);
+    m_header = new TitleHeader(right);
+    m_header->setObjectName("titleHeader");
     rightLayout->addWidget(m_header);
     m_listStack = new QStackedWidget(right);
     m_detailsView = new QTreeView(m_listStack);
@@ -648,11 +638,11 @@ void TfrmMainLynkora::CreateViews() {
     m_detailsView->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_detailsView->setModel(m_listModel);
     m_detailsView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_detailsView->setItemDelegate(new CutLookDelegate(m_detailsView));
+    m_detailsView->setItemDelegate(new ShortcutItemDelegate(m_detailsView));
     m_iconView = new QListView(m_listStack);
     m_iconView->setModel(m_listModel);
     m_iconView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_iconView->setItemDelegate(new CutLookDelegate(m_iconView));
+    m_iconView->setItemDelegate(new ShortcutItemDelegate(m_iconView));
     m_iconView->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_iconView->setUniformItemSizes(true);
     m_iconView->setMovement(QListView::Static); // items are dragged onto categories, never rearranged
@@ -661,6 +651,7 @@ void TfrmMainLynkora::CreateViews() {
     for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(m_detailsView), static_cast<QAbstractItemView*>(m_iconView)}) {
         view->viewport()->setAcceptDrops(true);
         view->viewport()->installEventFilter(this);
+        view->installEventFilter(this); // Enter runs the default action
     }
     m_listStack->addWidget(m_detailsView);
     m_listStack->addWidget(m_iconView);
@@ -676,13 +667,19 @@ void TfrmMainLynkora::CreateViews() {
                 Guarded([&] {
                     CategoryNode* node = m_treeModel->NodeAt(current);
                     FillList(node);
-                    m_caption->setText(node ? DecodeStoredText(CategoryTree::CategoryPath(*node)) : QString());
+                    m_header->SetCaption(node ? DecodeStoredText(CategoryTree::CategoryPath(*node)) : QString());
                     acUpdateCtrls();
                 });
             });
     auto selectionChanged = [this] { UpdateRecordText(); acUpdateCtrls(); };
     connect(m_detailsView->selectionModel(), &QItemSelectionModel::selectionChanged, this, selectionChanged);
     connect(m_iconView->selectionModel(), &QItemSelectionModel::selectionChanged, this, selectionChanged);
+    QHeaderView* columnHeader = m_detailsView->header();
+    columnHeader->setSectionsClickable(true);
+    columnHeader->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(columnHeader, &QWidget::customContextMenuRequested, this, [this, columnHeader](const QPoint& p) {
+        ShowColumnMenu(columnHeader->mapToGlobal(p));
+    });
     connect(m_detailsView->header(), &QHeaderView::sectionClicked, this, [this](int section) {
         if (section != 0)
             return; // only the Name header sorts: by name, the direction switched
@@ -791,9 +788,9 @@ void TfrmMainLynkora::LoadImages() {
             action->setIcon(m_smallImages[static_cast<std::size_t>(image)]);
     }
     setWindowIcon(m_smallImages.empty() ? QIcon() : m_smallImages[0]);
-    const QImage status = QImage::fromData(art.Resource("BMP_3"));
-    if (!status.isNull())
-        m_statusIcon->setPixmap(QPixmap::fromImage(status.copy(0, 0, 16, 16).convertToFormat(QImage::Format_ARGB32)));
+    const std::vector<QIcon> status = CutStrip(art.Resource("BMP_3"), {});
+    if (!status.empty())
+        m_statusIcon->setPixmap(status.front().pixmap(16, 16));
 }
 
 void TfrmMainLynkora::ApplySettings() {
@@ -805,7 +802,7 @@ void TfrmMainLynkora::ApplySettings() {
     Action("Header1")->setChecked(s.ShowHeader);
     m_header->setVisible(s.ShowHeader);
     SetViewStyle(s.ListViewStyle);
-    m_listModel->SetColumns(s.Columns);
+    ApplyColumns();
     m_listModel->SetDates(s.UseEnglishDate, m_locale.get());
     SetListOrder(s.ListSortOrder);
     SetTreeOrder(s.TreeSortOrder);
@@ -875,6 +872,7 @@ bool TfrmMainLynkora::OpenDocument(const std::string& path) {
         throw;
     }
     m_status[2]->setText(QFileInfo(QString::fromStdString(path)).fileName());
+    m_backupAllowed = true;
     m_tree.SortTree(m_settings->TreeSortOrder);
     m_listModel->SetNewItems(m_file->LastDate(), QColor(m_settings->NewItemColor & 0xFF,
                                                         (m_settings->NewItemColor >> 8) & 0xFF,
@@ -907,7 +905,7 @@ bool TfrmMainLynkora::CloseFile() {
     if (m_file->DirectMode()) {
         const std::string path = m_file->FileName();
         CloseDocument();
-        TCompressThread::Start(path, nullptr);
+        TCompressThread::Start(path, &WindowErrorSink::For(this));
         RebuildHistoryMenus();
         return true;
     }
@@ -931,7 +929,7 @@ void TfrmMainLynkora::WriteCategory(CategoryNode& node) {
     if (!m_file)
         return;
     m_file->WriteCategory(node);
-    Action("acBackup")->setEnabled(true);
+    m_backupAllowed = true;
     acUpdateCtrls();
 }
 
@@ -939,6 +937,7 @@ void TfrmMainLynkora::WriteBackUsage(CategoryNode& node) {
     if (!m_file)
         return;
     m_file->WriteBackUsage(node);
+    m_backupAllowed = true;
     Action("acBackup")->setEnabled(true);
 }
 
@@ -1015,25 +1014,28 @@ void TfrmMainLynkora::Guarded(const std::function<void()>& command) {
 }
 
 QString TfrmMainLynkora::AskSaveFile(const QString& title) {
-    for (;;) {
-        const QString path = ChooseSaveFile ? ChooseSaveFile(title)
-                                            : QFileDialog::getSaveFileName(this, title, QString(),
-                                                                           tr("Lynkora files (*.lyx)"));
+    // The open file's own name is refused before anything asks to replace it.
+    auto refuse = [this](const QString& chosen) {
+        if (!m_file || chosen.compare(QString::fromStdString(m_file->FileName()), Qt::CaseInsensitive) != 0)
+            return false;
+        m_lastError = tr("Lynkora cannot overwrite the currently opened\n"
+                         "data file! Please specify a new filename.");
+        QMessageBox box(QMessageBox::Warning, kTitle, m_lastError, QMessageBox::Ok, this);
+        if (!qEnvironmentVariableIsSet("LYNKORA_NO_DIALOGS"))
+            box.exec();
+        return true;
+    };
+    if (ChooseSaveFile) {
+        const QString path = ChooseSaveFile(title);
         if (path.isEmpty())
             return path;
-        QString chosen = path.endsWith(".lyx", Qt::CaseInsensitive) ? path : path + ".lyx";
-        if (m_file && chosen.compare(QString::fromStdString(m_file->FileName()), Qt::CaseInsensitive) == 0) {
-            QMessageBox box(QMessageBox::Warning, kTitle,
-                            tr("Lynkora cannot overwrite the currently opened\n"
-                               "data file! Please specify a new filename."),
-                            QMessageBox::Ok, this);
-            if (ChooseSaveFile)
-                return {}; // tests: the refusal ends the choice
-            box.exec();
-            continue;
-        }
-        return chosen;
+        const QString chosen = path.endsWith(".lyx", Qt::CaseInsensitive) ? path : path + ".lyx";
+        return refuse(chosen) ? QString() : chosen; // tests: the refusal ends the choice
     }
+    SaveFileDialog dialog(this, title, refuse);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.ChosenPath();
 }
 
 void TfrmMainLynkora::acNewFileExecute() {
@@ -1079,12 +1081,17 @@ void TfrmMainLynkora::acSaveAsExecute() {
     const QString path = AskSaveFile(tr("Save datafile as"));
     if (path.isEmpty())
         return;
-    m_file->SaveAs(path.toStdString());
-    // The new file becomes the open one; the tree in memory stays as it is.
     const std::string target = path.toStdString();
-    CloseDocument();
-    if (OpenDocument(target))
-        AddToHistory(target);
+    m_file->SaveAs(target);
+    // The new file becomes the open one; the tree and the list stay exactly as they are.
+    auto next = std::make_unique<TDataFile>(target, m_settings->FileEditMode == femDirect);
+    next->TakeOver(m_tree, m_file->LastDate());
+    std::unique_ptr<TDataFile> old = std::exchange(m_file, std::move(next));
+    old->Close();
+    old.reset();
+    m_status[2]->setText(QFileInfo(path).fileName());
+    AddToHistory(target);
+    acUpdateCtrls();
 }
 
 void TfrmMainLynkora::acBackupExecute() {
@@ -1092,28 +1099,19 @@ void TfrmMainLynkora::acBackupExecute() {
         return;
     WaitForDeletion();
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_backupAllowed = false; // until the next write, also when the backup failed
+    Action("acBackup")->setEnabled(false);
     try {
         m_file->Backup();
     } catch (...) {
         QApplication::restoreOverrideCursor();
-        Action("acBackup")->setEnabled(false);
         throw;
     }
     QApplication::restoreOverrideCursor();
-    Action("acBackup")->setEnabled(false);
 }
 
 void TfrmMainLynkora::acCloseExecute() { CloseFile(); }
 
-std::vector<std::uint32_t> TfrmMainLynkora::SelectedIds() const {
-    std::vector<std::uint32_t> ids;
-    const QModelIndexList rows = m_listStack->currentWidget() == m_detailsView
-                                     ? m_detailsView->selectionModel()->selectedRows()
-                                     : m_iconView->selectionModel()->selectedIndexes();
-    for (const QModelIndex& i : rows)
-        ids.push_back(m_listModel->IdAt(i.row()));
-    return ids;
-}
 
 bool TfrmMainLynkora::ListHasFocus() const {
     return m_detailsView->hasFocus() || m_iconView->hasFocus();
@@ -1142,10 +1140,12 @@ void TfrmMainLynkora::acOpenBrowserExecute() {
     if (!s)
         return;
     const bool countedFirst = std::exchange(m_categoryCounted, false);
-    if (!QDesktopServices::openUrl(QUrl::fromUserInput(DecodeStoredText(s->URL)))) {
+    try {
+        OpenWithDesktop(*s);
+    } catch (...) {
         if (countedFirst)
             WriteBackUsage(*node); // a list activation's category count stays, in the file too
-        throw ELynkora("The shortcut could not be opened: " + s->URL);
+        throw;
     }
     if (!countedFirst)
         node->Folder().CountAccess();
@@ -1154,6 +1154,30 @@ void TfrmMainLynkora::acOpenBrowserExecute() {
     m_listModel->ShortcutChanged(s->ID());
     WriteBackUsage(*node);
     m_listModel->SortList(m_settings->ListSortOrder);
+}
+
+void TfrmMainLynkora::OpenWithDesktop(const TIShortcut& shortcut) {
+    const QUrl url = QUrl::fromUserInput(DecodeStoredText(shortcut.URL));
+    // The opener gives no reason of its own: the likely ones are told apart here.
+    if (!url.isValid() || url.isEmpty())
+        throw ELynkora(LaunchErrorText(EINVAL, std::strerror(EINVAL)));
+    if (QDesktopServices::openUrl(url))
+        return;
+    if (QStandardPaths::findExecutable("xdg-open").isEmpty())
+        throw ELynkora(LaunchErrorText(ENOENT, std::strerror(ENOENT)));
+    throw ELynkora(LaunchErrorText(ENOEXEC, "No program of the desktop could open the address"));
+}
+
+QAction* TfrmMainLynkora::MenuItemFor(QMenu* menu, const QString& caption, QAction* command) {
+    QAction* item = menu->addAction(caption);
+    item->setIcon(command->icon());
+    item->setEnabled(command->isEnabled());
+    connect(item, &QAction::triggered, command, &QAction::trigger);
+    connect(command, &QAction::changed, item, [item, command] {
+        item->setEnabled(command->isEnabled());
+        item->setIcon(command->icon());
+    });
+    return item;
 }
 
 void TfrmMainLynkora::closeEvent(QCloseEvent* event) {
@@ -1192,56 +1216,10 @@ void TfrmMainLynkora::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-CategoryNode* TfrmMainLynkora::SelectedNode() const {
-    return m_treeModel->NodeAt(m_treeView->currentIndex());
-}
 
-void TfrmMainLynkora::SelectNode(CategoryNode* node) {
-    const QModelIndex index = m_treeModel->IndexOf(node);
-    m_treeView->setCurrentIndex(index);
-    if (!index.isValid())
-        FillList(nullptr);
-}
 
-void TfrmMainLynkora::FillList(CategoryNode* node) {
-    m_listModel->FillList(node ? &node->Folder() : nullptr);
-    m_detailsView->resizeColumnToContents(0);
-    UpdateRecordText();
-}
 
-void TfrmMainLynkora::UpdateRecordText() {
-    const QModelIndexList rows = m_listStack->currentWidget() == m_detailsView
-                                     ? m_detailsView->selectionModel()->selectedRows()
-                                     : m_iconView->selectionModel()->selectedIndexes();
-    if (rows.size() >= 2) {
-        m_record->setText(tr("%1 items selected").arg(rows.size()));
-    } else if (rows.size() == 1) {
-        const TIShortcut* s = m_listModel->ShortcutAt(rows.front().row());
-        m_record->setText(s ? DecodeStoredText(s->URL) : QString());
-    } else {
-        const int n = m_listModel->rowCount();
-        m_record->setText(n == 1 ? tr("1 shortcut") : tr("%1 shortcuts").arg(n));
-    }
-}
 
-void TfrmMainLynkora::SetViewStyle(int style) {
-    const char* names[] = {"acViewLarge", "acViewSmall", "acViewList", "acViewDetails"};
-    if (style < lvsLarge || style > lvsDetails)
-        style = lvsDetails;
-    Action(names[style - lvsLarge])->setChecked(true);
-    m_settings->ListViewStyle = style;
-    if (style == lvsDetails) {
-        m_listStack->setCurrentWidget(m_detailsView);
-        return;
-    }
-    m_listStack->setCurrentWidget(m_iconView);
-    m_iconView->setViewMode(style == lvsLarge ? QListView::IconMode : QListView::ListMode);
-    m_iconView->setIconSize(style == lvsLarge ? QSize(32, 32) : QSize(16, 16));
-    m_iconView->setFlow(style == lvsList ? QListView::TopToBottom : QListView::LeftToRight);
-    m_iconView->setWrapping(true);
-    m_iconView->setGridSize(style == lvsLarge ? QSize(96, 64) : QSize());
-    m_iconView->setResizeMode(QListView::Adjust);
-}
 
 QString TfrmMainLynkora::StatusSummary() const {
     if (!m_file)
@@ -1263,13 +1241,13 @@ void TfrmMainLynkora::acUpdateCtrls() {
                              "acImportBrowser", "acScanDup", "acVerShort", "acVerCat", "acNewFolder",
                              "acNewShort", "acLibraries", "acProp", "acDelete", "acFind", "acFindNext",
                              "acRename", "acOpenBrowser", "CopyURL1", "CopyURLHTML1", "viewExpand",
-                             "viewCollapse", "acBackup"})
+                             "viewCollapse"})
         Action(name)->setEnabled(open);
+    Action("acBackup")->setEnabled(open && m_backupAllowed);
     if (!open) {
         Action("acSave")->setEnabled(false);
         m_mnuBrowse->menuAction()->setVisible(false);
-        m_caption->clear();
-        m_record->clear();
+        m_header->Clear();
     } else {
         for (const char* name : {"acClose", "acLibraries", "acImportFile", "acImportBrowser", "acScanDup"})
             Action(name)->setEnabled(!Verifying);
@@ -1326,8 +1304,8 @@ bool TfrmMainLynkora::event(QEvent* e) {
 
 bool TfrmMainLynkora::StatusIconShown() const { return !m_statusIcon->isHidden(); }
 
-QString TfrmMainLynkora::HeaderCaption() const { return m_caption->text(); }
-QString TfrmMainLynkora::HeaderRecord() const { return m_record->text(); }
+QString TfrmMainLynkora::HeaderCaption() const { return m_header->Caption(); }
+QString TfrmMainLynkora::HeaderRecord() const { return m_header->Record(); }
 QString TfrmMainLynkora::StatusText() const { return m_status[0]->text(); }
 
 } // namespace lynkora

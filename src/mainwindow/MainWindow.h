@@ -28,6 +28,10 @@ class QToolBar;
 class QTreeView;
 
 namespace lynkora {
+class TitleHeader;
+}
+
+namespace lynkora {
 
 // The caption of the main window and of its message boxes.
 inline constexpr const char* kTitle = "Lynkora 4.0";
@@ -86,6 +90,7 @@ public:
     QMenu* HistoryMenu() const { return m_history; }
     QMenu* ListMenu() const { return m_popList; }
     QMenu* TreeMenu() const { return m_popTree; }
+    QAbstractItemView* ListView() const { return CurrentList(); }
     // The About easter texts shown with Ctrl+Alt held.
     static const std::vector<QString>& AboutTexts();
     QString HeaderCaption() const;
@@ -133,6 +138,27 @@ private:
     void FillList(CategoryNode* node);
     void SetViewStyle(int style);
     void UpdateRecordText();
+    // The list's selection by identity, so it survives sorting, refilling and view changes.
+    struct ListSelection {
+        std::vector<std::uint32_t> ids; // the current item first when it is selected
+        std::uint32_t current = 0;
+        bool hasCurrent = false;
+    };
+    ListSelection TakeListSelection() const;
+    void RestoreListSelection(const ListSelection& state);
+    // The cell of each item in the icon and list styles, from the widest name.
+    void UpdateCellSize();
+    void acRefreshExecute();
+    void viewExpandExecute();
+    void viewCollapseExecute();
+    // The list's columns from the column settings, with their widths.
+    void ApplyColumns();
+    // The column header's pop-up: the columns to show or hide.
+    void ShowColumnMenu(const QPoint& at);
+    // Opens the shortcut's URL with the desktop's opener; fails with the launch error text.
+    void OpenWithDesktop(const TIShortcut& shortcut);
+    // A proxy item for a context menu: its own caption, the command's work and enabling.
+    QAction* MenuItemFor(QMenu* menu, const QString& caption, QAction* command);
 
     void acNewFileExecute();
     void acOpenExecute();
@@ -179,13 +205,12 @@ private:
     QStackedWidget* m_workArea = nullptr;
     QSplitter* m_split = nullptr;
     QString m_lastError;
+    bool m_backupAllowed = true; // cleared by a backup, set again by every write
     bool m_categoryCounted = false; // a list activation counted the category before opening
     std::shared_ptr<TBackgroundThread> m_deletion; // the last category deletion, for moves to wait on
     QMenu* m_mnuBrowse = nullptr; // "Open in" in the list's context menu
     QMenu* m_popBrowse = nullptr; // the Open button's drop-down once the tool bar holds it
-    QLabel* m_caption = nullptr;
-    QLabel* m_record = nullptr;
-    QWidget* m_header = nullptr;
+    TitleHeader* m_header = nullptr;
     QLabel* m_status[3] = {};
     QLabel* m_statusIcon = nullptr;
     QToolBar* m_toolbar = nullptr;

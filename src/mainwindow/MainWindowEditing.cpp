@@ -56,38 +56,19 @@
 #include <QStyledItemDelegate>
 #include <QRandomGenerator>
 #include <QTimer>
+#include <QKeyEvent>
+
+#include "mainwindow/WindowErrorSink.h"
+#include "widgets/TitleHeader.h"
 
 namespace lynkora {
 
 namespace {
 
-// Hands the errors of background deletions to the window that is open when they happen.
-class DeletionErrors : public ThreadErrorSink {
-public:
-    static DeletionErrors& Instance() {
-        static DeletionErrors sink; // outlives every thread that may report to it
-        return sink;
-    }
-    void SetWindow(TfrmMainLynkora* window) { m_window = window; }
-    void HandleThreadError(std::exception_ptr error) override {
-        QMetaObject::invokeMethod(qApp, [window = m_window, error] {
-            if (window)
-                window->ReportError(error);
-        }, Qt::QueuedConnection);
-    }
-
-private:
-    QPointer<TfrmMainLynkora> m_window;
-};
-
 bool IsBusy(const TIShortcut& s) { return s.VerState == vsVerifying || s.VerState == vsQueued; }
 
 } // namespace
 
-QAbstractItemView* TfrmMainLynkora::CurrentList() const {
-    return m_listStack->currentWidget() == m_detailsView ? static_cast<QAbstractItemView*>(m_detailsView)
-                                                         : static_cast<QAbstractItemView*>(m_iconView);
-}
 
 void TfrmMainLynkora::acDeleteExecute() {
     CategoryNode* node = SelectedNode();
@@ -131,8 +112,7 @@ void TfrmMainLynkora::DeleteCategory(CategoryNode& node) {
     m_listModel->FillList(nullptr);
     m_treeModel->RemoveNode(node);
     SelectNode(parent);
-    DeletionErrors::Instance().SetWindow(this);
-    m_deletion = TDeleteThread::Start(folderId, m_file->OpenRoot(), &DeletionErrors::Instance());
+        m_deletion = TDeleteThread::Start(folderId, m_file->OpenRoot(), &WindowErrorSink::For(this));
     if (!m_file->DirectMode())
         m_file->SetModified(true);
     acUpdateCtrls();
@@ -165,7 +145,7 @@ void TfrmMainLynkora::CategoryEdited(CategoryNode& node, const QString& text) {
         node.Folder().FolderName = name;
         m_treeModel->NodeChanged(&node);
         if (&node == SelectedNode())
-            m_caption->setText(DecodeStoredText(CategoryTree::CategoryPath(node)));
+            m_header->SetCaption(DecodeStoredText(CategoryTree::CategoryPath(node)));
         WriteCategory(node);
         break;
     case RenameResult::EditAgain: {
@@ -206,9 +186,8 @@ void TfrmMainLynkora::DropCategory(CategoryNode& dragged, CategoryNode& target) 
         return;
     // The old storages go first, with everything below them; then the sub-tree is written again
     // under its new parent, parents before children.
-    DeletionErrors::Instance().SetWindow(this);
-    WaitForDeletion();
-    m_deletion = TDeleteThread::Start(dragged.Folder().FolderID, m_file->OpenRoot(), &DeletionErrors::Instance());
+        WaitForDeletion();
+    m_deletion = TDeleteThread::Start(dragged.Folder().FolderID, m_file->OpenRoot(), &WindowErrorSink::For(this));
     m_deletion->WaitFor();
     if (!m_treeModel->MoveNode(dragged, target))
         return;
@@ -329,7 +308,7 @@ void TfrmMainLynkora::CategoryProperties(CategoryNode& node) {
     m_treeModel->NodeChanged(&node);
     m_treeModel->SortTree(m_settings->TreeSortOrder);
     if (&node == SelectedNode())
-        m_caption->setText(DecodeStoredText(CategoryTree::CategoryPath(node)));
+        m_header->SetCaption(DecodeStoredText(CategoryTree::CategoryPath(node)));
 }
 
 void TfrmMainLynkora::NewShortcut(const QString& name, const QString& url) {
@@ -392,6 +371,15 @@ void TfrmMainLynkora::ShortcutProperties(std::uint32_t id) {
 }
 
 bool TfrmMainLynkora::eventFilter(QObject* watched, QEvent* event) {
+    // Enter on a list item runs the default action, as activating it with the pointer does.
+    if ((watched == m_detailsView || watched == m_iconView) && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            ListItemClick();
+            return true;
+        }
+    }
     // Links dragged in from other programs onto the list.
     const bool list = watched == m_detailsView->viewport() || watched == m_iconView->viewport();
     if (list && (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove)) {

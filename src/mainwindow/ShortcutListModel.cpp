@@ -47,6 +47,7 @@ void ShortcutListModel::FillList(TISFolder* folder) {
         for (const auto& s : folder->Shortcuts)
             m_ids.push_back(s->ID());
     }
+    RebuildRowIndex();
     endResetModel();
     SortList(m_order);
 }
@@ -80,14 +81,34 @@ void ShortcutListModel::SortList(int order) {
         const int c = byVisits ? (a.count < b.count ? -1 : a.count > b.count ? 1 : 0) : a.key.compare(b.key);
         return descending ? c > 0 : c < 0;
     });
+    // Selections and the current item are persistent indexes: they follow their shortcut, not
+    // the row position it had.
+    const QModelIndexList before = persistentIndexList();
+    std::vector<std::uint32_t> beforeIds;
+    beforeIds.reserve(static_cast<std::size_t>(before.size()));
+    for (const QModelIndex& i : before)
+        beforeIds.push_back(IdAt(i.row()));
     for (std::size_t i = 0; i < rows.size(); ++i)
         m_ids[i] = rows[i].id;
+    RebuildRowIndex();
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (qsizetype k = 0; k < before.size(); ++k)
+        after.push_back(index(RowOf(beforeIds[static_cast<std::size_t>(k)]), before[k].column()));
+    changePersistentIndexList(before, after);
     emit layoutChanged();
 }
 
 int ShortcutListModel::RowOf(std::uint32_t id) const {
-    const auto it = std::find(m_ids.begin(), m_ids.end(), id);
-    return it == m_ids.end() ? -1 : static_cast<int>(it - m_ids.begin());
+    const auto it = m_rowOf.find(id);
+    return it == m_rowOf.end() ? -1 : it->second;
+}
+
+void ShortcutListModel::RebuildRowIndex() {
+    m_rowOf.clear();
+    m_rowOf.reserve(m_ids.size());
+    for (std::size_t i = 0; i < m_ids.size(); ++i)
+        m_rowOf[m_ids[i]] = static_cast<int>(i);
 }
 
 TIShortcut* ShortcutListModel::ShortcutAt(int row) const {

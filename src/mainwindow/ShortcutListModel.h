@@ -10,6 +10,7 @@
 #include <QIcon>
 
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 namespace lynkora {
@@ -67,9 +68,11 @@ public:
 
 private:
     QString DateText(double date) const;
+    void RebuildRowIndex();
 
     TISFolder* m_folder = nullptr;
     std::vector<std::uint32_t> m_ids;
+    std::unordered_map<std::uint32_t, int> m_rowOf; // row of each identity, for lookups by identity
     std::vector<int> m_visible; // column kinds in display order
     TLVColumns m_columns;
     bool m_english = true;

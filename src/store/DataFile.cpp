@@ -232,6 +232,17 @@ void TDataFile::SaveAs(const std::string& newPath) {
     CopyOfWork(newPath, ChangeFileExt(newPath, ".$sv")).Close();
 }
 
+void TDataFile::TakeOver(CategoryTree& tree, TDateTime lastDate) {
+    m_rootNode = tree.RootNode();
+    m_lastDate = lastDate;
+    // The copy was made from the working storage, which every edit reaches at once: it stores
+    // each category's shortcuts in the order the tree holds them now.
+    m_workOrder.clear();
+    tree.ForEach([&](CategoryNode& node) { m_workOrder[Key(node.Folder())] = OrderOf(node.Folder()); });
+    m_fileOrder = m_workOrder;
+    m_modified = false;
+}
+
 void TDataFile::Close() {
     if (!m_work)
         return;

@@ -59,8 +59,11 @@ public:
     void Save();
     // Copies the working storage into "<name>.ly_".
     void Backup();
-    // Writes a copy of the working storage to another path (the caller then reopens it).
+    // Writes a copy of the working storage to another path.
     void SaveAs(const std::string& newPath);
+    // For the data file opened on a Save as copy: takes over the tree already shown and the
+    // previous session's date, without reading the file again.
+    void TakeOver(CategoryTree& tree, TDateTime lastDate);
     // Releases the files: in direct mode after writing the session date; in working-copy mode
     // the working copy is deleted. Safe to call twice.
     void Close();
