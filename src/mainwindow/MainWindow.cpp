@@ -687,6 +687,7 @@ void TfrmMainLynkora::CreateViews() {
     });
 
     m_statusIcon = new QLabel(this);
+    m_statusIcon->setObjectName("statusIcon");
     m_statusIcon->setVisible(false);
     statusBar()->addWidget(m_statusIcon);
     for (int i = 0; i < 3; ++i) {

@@ -91,6 +91,8 @@ public:
     QMenu* ListMenu() const { return m_popList; }
     QMenu* TreeMenu() const { return m_popTree; }
     QAbstractItemView* ListView() const { return CurrentList(); }
+    // The identities of the selected shortcuts, the current one first.
+    std::vector<std::uint32_t> SelectedIds() const;
     // The About easter texts shown with Ctrl+Alt held.
     static const std::vector<QString>& AboutTexts();
     QString HeaderCaption() const;
@@ -185,7 +187,6 @@ private:
     void acSelectAllExecute();
     QAbstractItemView* CurrentList() const;
     void CopyUrl(bool asHtml);
-    std::vector<std::uint32_t> SelectedIds() const;
     bool ListHasFocus() const;
     friend class WindowRunObserver;
     void HandleHistory(int index);
@@ -212,7 +213,7 @@ private:
     QMenu* m_popBrowse = nullptr; // the Open button's drop-down once the tool bar holds it
     TitleHeader* m_header = nullptr;
     QLabel* m_status[3] = {};
-    QLabel* m_statusIcon = nullptr;
+    QLabel* m_statusIcon = nullptr; // "statusIcon"
     QToolBar* m_toolbar = nullptr;
     QMenu* m_history = nullptr;
     QMenu* m_popList = nullptr;

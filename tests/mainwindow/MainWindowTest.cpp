@@ -1,5 +1,6 @@
 #include "support/QtTestApp.h"
 #include "support/TestPaths.h"
+#include "WindowFixture.h"
 
 #include "companions/CompanionLibrary.h"
 #include "mainwindow/CategoryDialog.h"
@@ -34,6 +35,7 @@
 #include <QHeaderView>
 #include <QSplitter>
 #include <QTreeView>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -43,50 +45,9 @@
 #include <thread>
 
 using namespace lynkora;
+using lynkora::test::MainWindowTest;
 namespace fs = std::filesystem;
 
-namespace {
-
-class Environment : public SettingsEnvironment {
-public:
-    Size ScreenSize() const override { return {1280, 1024}; }
-    std::string InstallDir() const override { return std::string(LYNKORA_BIN_DIR) + "/"; }
-    bool CssAssociation() const override { return false; }
-    Browser DefaultBrowser() const override { return {}; }
-    std::string AutostartFile() const override { return "/nonexistent/autostart/lynkora.desktop"; }
-    std::string FavoritesFolder() const override { return {}; }
-    std::optional<std::string> PredefinedStyleSheet(int) const override { return std::nullopt; }
-};
-
-class MainWindowTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        test::EnsureQtApp();
-        qputenv("LYNKORA_NO_DIALOGS", "1");
-        CompanionLibrary::SetDirectory(LYNKORA_BIN_DIR);
-        dir = test::FreshDir("mainwindow");
-        registry = std::make_unique<Registry>((dir / "Lynkora4.conf").string());
-        window = std::make_unique<TfrmMainLynkora>(*registry, env);
-        window->InitializeMainWindow("");
-    }
-    void TearDown() override {
-        window.reset();
-        CompanionLibrary::SetDirectory("");
-    }
-    std::string Sample(const std::string& name = "sample.lyx") {
-        const fs::path target = dir / name;
-        fs::copy_file(std::string(LYNKORA_BINARY_DIR) + "/samples/sample.lyx", target,
-                      fs::copy_options::overwrite_existing);
-        return target.string();
-    }
-
-    fs::path dir;
-    Environment env;
-    std::unique_ptr<Registry> registry;
-    std::unique_ptr<TfrmMainLynkora> window;
-};
-
-} // namespace
 
 TEST_F(MainWindowTest, NoFileThenTheSampleCollection) {
     EXPECT_EQ(window->StatusText(), "Lynkora 4.0");
@@ -880,6 +841,40 @@ TEST_F(MainWindowTest, ActivatingAListItemOpensAndCounts) {
     EXPECT_EQ(window->Action("acExclude")->text(), "Exclu&de");
     window->Action("acExclude")->trigger();
     EXPECT_EQ(window->Action("acExclude")->text(), "Inclu&de");
+}
+
+TEST_F(MainWindowTest, EnterRunsTheDefaultActionAndTheWebsiteOpens) {
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler("https", &catcher, "Open");
+    ASSERT_TRUE(window->OpenDocument(Sample()));
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    auto* list = window->findChild<QTreeView*>("ListView1");
+    CategoryNode* root = window->Tree().RootNode();
+    const TIShortcut* first = window->ListModel().ShortcutAt(0);
+    const int visits = first->Count;
+    list->setFocus();
+    list->selectionModel()->setCurrentIndex(list->model()->index(0, 0),
+                                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    window->Settings().DefaultAction = 1;
+    QTest::keyClick(list, Qt::Key_Return);
+    ASSERT_EQ(catcher.opened.size(), 1u);
+    EXPECT_EQ(catcher.opened[0].toString().toStdString(), first->URL);
+    EXPECT_EQ(first->Count, visits + 1);
+    EXPECT_EQ(root->Folder().AccessCount > 0, true);
+
+    // With the properties as the default action, Enter shows them.
+    window->Settings().DefaultAction = 0;
+    bool shown = false;
+    window->RunDialog = [&](QDialog&) { return shown = true, false; };
+    QTest::keyClick(list, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(catcher.opened.size(), 1u);
+
+    window->Action("LynkoraWeb1")->trigger();
+    ASSERT_EQ(catcher.opened.size(), 2u);
+    EXPECT_EQ(catcher.opened[1].host(), "www.lynkora.net");
+    QDesktopServices::unsetUrlHandler("https");
 }
 
 #include "MainWindowTest.moc"
