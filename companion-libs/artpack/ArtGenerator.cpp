@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QLinearGradient>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -314,10 +315,14 @@ QImage Picture(int w, int h, const QString& title, const QString& line) {
     p.scale(5, 5);
     Shortcut(p);
     p.restore();
+    // The title is made smaller until it fits the room beside the picture, whatever the font.
     QFont big("DejaVu Sans", 26, QFont::Bold);
+    const int room = w - 130 - 14;
+    while (big.pointSize() > 8 && QFontMetrics(big, &img).horizontalAdvance(title) > room)
+        big.setPointSize(big.pointSize() - 1);
     p.setFont(big);
     p.setPen(Qt::white);
-    p.drawText(QRectF(130, h / 2.0 - 46, w - 140, 44), Qt::AlignLeft | Qt::AlignVCenter, title);
+    p.drawText(QRectF(130, h / 2.0 - 46, room, 44), Qt::AlignLeft | Qt::AlignVCenter, title);
     QFont small("DejaVu Sans", 11);
     p.setFont(small);
     p.setPen(QColor(0xDD, 0xE8, 0xF4));

@@ -52,7 +52,8 @@ void TitleHeader::paintEvent(QPaintEvent*) {
     const QFontMetrics boldMetrics(bold);
     const QFontMetrics metrics(font());
     // The record keeps its full width while the caption still gets a third of the room.
-    const int recordRoom = std::max(0, std::min(metrics.horizontalAdvance(m_record), area.width() * 2 / 3));
+    // A few pixels over the measured width: eliding needs the text's whole bounding width.
+    const int recordRoom = std::max(0, std::min(metrics.horizontalAdvance(m_record) + 4, area.width() * 2 / 3));
     const QString record = metrics.elidedText(m_record, Qt::ElideMiddle, recordRoom);
     const int captionRoom = std::max(0, area.width() - recordRoom - (record.isEmpty() ? 0 : kGap));
     p.setPen(palette().color(QPalette::WindowText));

@@ -165,36 +165,37 @@ TEST(SaveFileDialog, RefusesTheOpenFileBeforeAskingToReplaceIt) {
     std::ofstream(open.toStdString()) << "x";
     std::ofstream(other.toStdString()) << "y";
     int refusals = 0;
-    SaveFileDialog dialog(nullptr, "Save datafile as", [&](const QString& path) {
-        if (path != open)
+    // Types a name, as the user does, and presses Save; answers Yes if a question comes.
+    auto save = [&](const QString& typed, std::vector<QString>& questions, QString& chosen) {
+        SaveFileDialog dialog(nullptr, "Save datafile as", [&](const QString& path) {
+            if (path != open)
+                return false;
+            ++refusals;
+            return true;
+        });
+        dialog.setDirectory(QString::fromStdString(folder.string()));
+        dialog.show();
+        auto* name = dialog.findChild<QLineEdit*>("fileNameEdit");
+        if (!name)
             return false;
-        ++refusals;
-        return true;
-    });
-    dialog.setDirectory(QString::fromStdString(folder.string()));
-    dialog.show();
-    // The name is typed, as the user does.
-    auto* name = dialog.findChild<QLineEdit*>("fileNameEdit");
-    ASSERT_NE(name, nullptr);
-    {
         ModalWatcher watcher(QMessageBox::Yes);
-        name->setText("open"); // the ending comes from the dialog
+        name->setText(typed);
         dialog.accept();
         QApplication::processEvents();
-        EXPECT_EQ(refusals, 1);
-        EXPECT_TRUE(watcher.texts.empty()) << "no question to replace the open file";
-        EXPECT_TRUE(dialog.isVisible());
-        EXPECT_NE(dialog.result(), QDialog::Accepted);
-    }
-    {
-        // Another existing file is asked about, and replaced when the user says Yes.
-        ModalWatcher watcher(QMessageBox::Yes);
-        name->setText("other.lyx");
-        dialog.accept();
-        EXPECT_EQ(watcher.texts.size(), 1u);
-        EXPECT_EQ(dialog.result(), QDialog::Accepted);
-        EXPECT_EQ(dialog.ChosenPath(), other);
-    }
+        questions = watcher.texts;
+        chosen = dialog.ChosenPath();
+        return dialog.result() == QDialog::Accepted && !dialog.isVisible();
+    };
+    std::vector<QString> questions;
+    QString chosen;
+    EXPECT_FALSE(save("open", questions, chosen)) << "the ending comes from the dialog";
+    EXPECT_EQ(refusals, 1);
+    EXPECT_TRUE(questions.empty()) << "no question to replace the open file";
+    // Another existing file is asked about, and replaced when the user says Yes.
+    EXPECT_TRUE(save("other.lyx", questions, chosen));
+    EXPECT_EQ(questions.size(), 1u);
+    EXPECT_EQ(chosen, other);
+    EXPECT_EQ(refusals, 1);
 }
 
 TEST_F(MainWindowTest, TheDesktopOpenerFailingGivesTheLaunchErrorText) {
