@@ -34,12 +34,14 @@ bool CategoryNode::IsAncestorOf(const CategoryNode& other) const {
 }
 
 CategoryNode& CategoryTree::SetRoot(std::unique_ptr<TISFolder> folder) {
+    ++m_changes;
     m_root = std::make_unique<CategoryNode>();
     m_root->m_folder = std::move(folder);
     return *m_root;
 }
 
 CategoryNode& CategoryTree::AddChild(CategoryNode& parent, std::unique_ptr<TISFolder> folder) {
+    ++m_changes;
     auto node = std::make_unique<CategoryNode>();
     node->m_folder = std::move(folder);
     node->m_parent = &parent;
@@ -51,6 +53,7 @@ void CategoryTree::Remove(CategoryNode& node) {
     CategoryNode* parent = node.m_parent;
     if (!parent)
         return;
+    ++m_changes;
     auto& kids = parent->m_children;
     kids.erase(std::remove_if(kids.begin(), kids.end(),
                               [&](const auto& p) { return p.get() == &node; }),

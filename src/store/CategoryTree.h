@@ -3,6 +3,7 @@
 #include "Folder.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -64,7 +65,12 @@ public:
     // Moves a node (not the root) to be the last child of newParent; refused (false) when
     // newParent is the node itself or lies below it.
     bool Move(CategoryNode& node, CategoryNode& newParent);
-    void Clear() { m_root.reset(); }
+    void Clear() {
+        m_root.reset();
+        ++m_changes;
+    }
+    // Counts nodes added and removed, so holders of node pointers know when to look again.
+    std::uint64_t Changes() const { return m_changes; }
 
     // Every node in tree order (pre-order), the root first.
     std::vector<CategoryNode*> PreOrder() const;
@@ -89,6 +95,7 @@ public:
 
 private:
     std::unique_ptr<CategoryNode> m_root;
+    std::uint64_t m_changes = 0;
 };
 
 } // namespace lynkora

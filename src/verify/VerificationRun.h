@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace lynkora {
@@ -28,11 +29,19 @@ public:
     virtual void StateChanged() {}
     // A run over the file ended: the finish message.
     virtual void Finished(const std::string& /*message*/) {}
+    // How far the run is: checks ended of those it plans, and how many of them failed.
+    virtual void Progress(int /*done*/, int /*total*/, int /*failed*/) {}
+    // Rows queued by a run over several selected rows, shown with the being-verified image.
+    virtual void RowsMarked(CategoryNode&, const std::vector<std::uint32_t>& /*ids*/) {}
+    // A run began or ended.
+    virtual void RunStateChanged() {}
 };
 
 // The verification runs: one shortcut, the selected shortcuts, a category with its
 // sub-categories, the whole file, or every shortcut whose last check failed. One check at a
-// time through the checker; results written through after each category.
+// time through the checker, or, with a concurrent checker and more than one connection, up to
+// that many in flight, taken in the run's order across categories; results written through
+// after each category. A category the user deletes before the run reaches it is skipped.
 class VerificationRun {
 public:
     using WriteBack = std::function<void(CategoryNode&)>;
@@ -47,6 +56,13 @@ public:
     // The category the list shows (its rows are refilled); may be null.
     CategoryNode* SelectedNode = nullptr;
     std::function<TDateTime()> Now = NowDateTime;
+    // Checks in flight at once when a concurrent checker is set; 1 runs them one by one.
+    int Connections = 1;
+    void SetConcurrentChecker(ConcurrentChecker* checker) { m_pool = checker; }
+    bool Running() const { return m_running; }
+    int ChecksDone() const { return m_done; }
+    int ChecksPlanned() const { return m_total; }
+    int ChecksFailed() const { return m_failed; }
 
     // The commands.
     void VerifyShortcuts(CategoryNode& node, const std::vector<std::uint32_t>& ids);
@@ -61,6 +77,21 @@ public:
     void VerifyCategoryTree(CategoryNode& node);
 
 private:
+    struct PlanCategory {
+        CategoryNode* node = nullptr;
+        std::uint64_t instance = 0; // the category object, to tell a deleted node from a new one
+        std::vector<std::uint32_t> ids;
+    };
+    enum class RunKind { Shortcuts, Category, EntireFile, Errors };
+    class RunScope;
+
+    bool Parallel() const { return m_pool && Connections > 1; }
+    void RunParallel(std::vector<PlanCategory> plan, RunKind kind);
+    void PlanTree(CategoryNode& node, std::vector<PlanCategory>& plan) const;
+    // True while the node is in the tree and still shows the same category object.
+    bool Alive(const CategoryNode* node, std::uint64_t instance);
+    void Record(TIShortcut& s, const CheckOutcome& outcome);
+    void Counted(bool failed);
     void StartImage(CategoryNode& node);
     void RestoreImage(CategoryNode& node);
     void MarkUnfinished(CategoryNode& node, const std::vector<std::uint32_t>& ids);
@@ -73,6 +104,12 @@ private:
     WriteBack m_writeBack;
     RunObserver* m_observer;
     RunObserver m_quiet;
+    ConcurrentChecker* m_pool = nullptr;
+    bool m_running = false;
+    int m_done = 0, m_total = 0, m_failed = 0;
+    std::uint64_t m_liveChanges = ~std::uint64_t(0);
+    std::unordered_set<const CategoryNode*> m_live;
+    std::function<void()> m_stopParallel; // while a parallel run is in progress
 };
 
 } // namespace lynkora
