@@ -22,6 +22,7 @@
 #include "mainwindow/SaveFileDialog.h"
 #include "mainwindow/ViewDelegates.h"
 #include "mainwindow/WindowErrorSink.h"
+#include "mainwindow/VerificationController.h"
 
 #include <cerrno>
 #include <cstring>
@@ -168,29 +169,6 @@ std::vector<QIcon> CutStrip(const QByteArray& small, const QByteArray& large) {
 
 } // namespace
 
-// Shows the progress of a verification run in the views.
-class WindowRunObserver : public RunObserver {
-public:
-    explicit WindowRunObserver(TfrmMainLynkora& w) : m_w(w) {}
-    void ShortcutChanged(CategoryNode& node, const TIShortcut& s) override {
-        if (&node == m_w.SelectedNode())
-            m_w.m_listModel->ShortcutChanged(s.ID());
-    }
-    void CategoryChanged(CategoryNode& node) override { m_w.m_treeModel->NodeChanged(&node); }
-    void RefillList(CategoryNode& node) override { m_w.FillList(&node); }
-    void StateChanged() override {
-        m_w.Verifying = m_w.m_run->Verifying;
-        m_w.acUpdateCtrls();
-    }
-    void Finished(const std::string& message) override {
-        if (!qEnvironmentVariableIsSet("LYNKORA_NO_DIALOGS"))
-            QMessageBox::information(&m_w, kTitle, QString::fromStdString(message));
-    }
-
-private:
-    TfrmMainLynkora& m_w;
-};
-
 TfrmMainLynkora::TfrmMainLynkora(Registry& registry, const SettingsEnvironment& environment, QWidget* parent)
     : QMainWindow(parent), m_registry(registry) {
     setWindowTitle(kTitle);
@@ -198,13 +176,13 @@ TfrmMainLynkora::TfrmMainLynkora(Registry& registry, const SettingsEnvironment& 
     m_locale = std::make_unique<QtDateLocale>();
     m_treeModel = new CategoryTreeModel(this);
     m_listModel = new ShortcutListModel(this);
-    m_probe = std::make_unique<InterfaceProbe>();
-    m_verifier = std::make_unique<TVerifyURL>();
-    m_verifier->Probe = m_probe.get();
-    m_runObserver = std::make_unique<WindowRunObserver>(*this);
-    m_run = std::make_unique<VerificationRun>(
-        m_tree, *m_verifier, *m_probe, [this](CategoryNode& node) { WriteBackUsage(node); },
-        m_runObserver.get());
+    m_verification = new VerificationController(*this);
+    m_verification->RunEnded = [this] {
+        // A file handed over during the run is opened now that nothing holds the tree.
+        if (!m_pendingCommandLine.isEmpty())
+            HandleCommandLine(std::exchange(m_pendingCommandLine, QString()));
+    };
+    m_listModel->ShownBusy = [this](std::uint32_t id) { return m_verification->MarkedBusy(id); };
     CreateActions();
     CreateViews();
     CreateMenusAndToolbar();
@@ -562,28 +540,12 @@ void TfrmMainLynkora::CreateActions() {
     };
     on("acExclude", &TfrmMainLynkora::acExcludeExecute);
     on("acSelectAll", &TfrmMainLynkora::acSelectAllExecute);
-    auto verify = [this](const char* name, std::function<void()> run) {
-        connect(Action(name), &QAction::triggered, this, [this, run] {
-            Guarded([&] {
-                m_run->SelectedNode = SelectedNode();
-                run();
-            });
-            Verifying = false;
-            acUpdateCtrls();
-        });
-    };
-    verify("acVerFile", [this] { m_run->VerifyEntireFile(); });
-    verify("acVerCat", [this] { m_run->VerifyCategory(SelectedNode()); });
-    verify("acVerShort", [this] {
-        if (CategoryNode* node = SelectedNode())
-            m_run->VerifyShortcuts(*node, SelectedIds());
-    });
-    verify("acVerError", [this] { m_run->ReverifyErrors(); });
-    connect(Action("acVerSkip"), &QAction::triggered, this, [this] { m_run->Skip(); });
-    connect(Action("acVerAbort"), &QAction::triggered, this, [this] {
-        m_run->AbortAllChecks();
-        Action("acVerAbort")->setEnabled(false);
-    });
+    connect(Action("acVerFile"), &QAction::triggered, m_verification, &VerificationController::VerifyEntireFile);
+    connect(Action("acVerCat"), &QAction::triggered, m_verification, &VerificationController::VerifyCategory);
+    connect(Action("acVerShort"), &QAction::triggered, m_verification, &VerificationController::VerifyShortcuts);
+    connect(Action("acVerError"), &QAction::triggered, m_verification, &VerificationController::ReverifyErrors);
+    connect(Action("acVerSkip"), &QAction::triggered, m_verification, &VerificationController::Skip);
+    connect(Action("acVerAbort"), &QAction::triggered, m_verification, &VerificationController::AbortAll);
     connect(Action("Helpindex1"), &QAction::triggered, this, [] { ShowHelpIndex(); });
     connect(Action("About1"), &QAction::triggered, this, [this] {
         const auto mods = QApplication::keyboardModifiers();
@@ -808,6 +770,7 @@ void TfrmMainLynkora::ApplySettings() {
     SetListOrder(s.ListSortOrder);
     SetTreeOrder(s.TreeSortOrder);
     ApplyInterfaceStyle();
+    m_verification->ApplySettings(s);
     m_detailsView->header()->resizeSection(0, std::max(s.Columns[TLVColumns::Name].Width, 60));
     m_toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     if (s.WinMax) {
@@ -838,6 +801,12 @@ void TfrmMainLynkora::InitializeMainWindow(const QString& commandLine) {
 }
 
 void TfrmMainLynkora::HandleCommandLine(const QString& text) {
+    if (m_verification->Running()) {
+        // Opening a file now would free the tree under the run: it waits for the run's end.
+        if (!text.trimmed().isEmpty())
+            m_pendingCommandLine = text;
+        return;
+    }
     Guarded([&] {
         const bool minimized = text.split(' ', Qt::SkipEmptyParts).contains("/m") ||
                                text.split(' ', Qt::SkipEmptyParts).contains("/M");
@@ -859,6 +828,8 @@ void TfrmMainLynkora::HandleCommandLine(const QString& text) {
 }
 
 bool TfrmMainLynkora::OpenDocument(const std::string& path) {
+    if (m_verification->Running())
+        return false; // the commands that get here are disabled meanwhile
     if (m_file && !CloseFile())
         return false;
     try {
@@ -902,6 +873,8 @@ void TfrmMainLynkora::CloseDocument() {
 bool TfrmMainLynkora::CloseFile() {
     if (!m_file)
         return true;
+    if (m_verification->Running())
+        return false;
     WaitForDeletion(); // the file must not change under a save, a compaction or the close
     if (m_file->DirectMode()) {
         const std::string path = m_file->FileName();
@@ -976,6 +949,8 @@ void TfrmMainLynkora::RebuildHistoryMenus() {
 }
 
 void TfrmMainLynkora::HandleHistory(int index) {
+    if (m_verification->Running())
+        return;
     auto& h = m_settings->History;
     if (index < 0 || static_cast<std::size_t>(index) >= h.size())
         return;
@@ -1182,7 +1157,8 @@ QAction* TfrmMainLynkora::MenuItemFor(QMenu* menu, const QString& caption, QActi
 }
 
 void TfrmMainLynkora::closeEvent(QCloseEvent* event) {
-    if (Verifying) {
+    // Between two checks of a run too: the run holds the tree.
+    if (Verifying || m_verification->Running()) {
         QMessageBox box(QMessageBox::Warning, kTitle,
                         tr("Lynkora is still verifying one or more internet shortcuts.      \n\n"
                            "Please wait until the verification has completed or abort\n"
@@ -1222,7 +1198,14 @@ void TfrmMainLynkora::closeEvent(QCloseEvent* event) {
 
 
 
+void TfrmMainLynkora::SetStatusText(const QString& text) {
+    if (QApplication::overrideCursor() == nullptr || m_verification->Running())
+        m_status[0]->setText(text);
+}
+
 QString TfrmMainLynkora::StatusSummary() const {
+    if (m_verification->Running())
+        return m_verification->ProgressText(); // how far the run is, in place of the summary
     if (!m_file)
         return kTitle;
     const std::size_t shortcuts = m_tree.ShortcutCount();
@@ -1235,6 +1218,7 @@ QString TfrmMainLynkora::StatusSummary() const {
 
 void TfrmMainLynkora::acUpdateCtrls() {
     const bool open = m_file != nullptr;
+    const bool busy = Verifying || m_verification->Running();
     m_workArea->setCurrentIndex(open ? 1 : 0);
     // What needs a file.
     for (const char* name : {"acVerFile", "acVerError", "acWizard", "acRefresh", "acClose", "acSelectAll",
@@ -1251,7 +1235,7 @@ void TfrmMainLynkora::acUpdateCtrls() {
         m_header->Clear();
     } else {
         for (const char* name : {"acClose", "acLibraries", "acImportFile", "acImportBrowser", "acScanDup"})
-            Action(name)->setEnabled(!Verifying);
+            Action(name)->setEnabled(!busy);
         CategoryNode* node = SelectedNode();
         const bool isRoot = node && node == m_tree.RootNode();
         Action("acExclude")->setEnabled(node != nullptr);
@@ -1259,12 +1243,12 @@ void TfrmMainLynkora::acUpdateCtrls() {
             const bool shown = node->Image() == NodeImage::Normal || node->Image() == NodeImage::Verifying;
             Action("acExclude")->setText(shown ? tr("Exclu&de") : tr("Inclu&de"));
         }
-        Action("acVerCat")->setEnabled(node != nullptr && !Verifying);
+        Action("acVerCat")->setEnabled(node != nullptr && !busy);
         Action("acExportFolder")->setEnabled(node != nullptr && !isRoot);
         const bool listSelection = !SelectedIds().empty();
         for (const char* name : {"acVerShort", "CopyURL1", "CopyURLHTML1", "acOpenBrowser"})
             Action(name)->setEnabled(listSelection);
-        Action("acVerShort")->setEnabled(listSelection && !Verifying);
+        Action("acVerShort")->setEnabled(listSelection && !busy);
         m_mnuBrowse->menuAction()->setVisible(listSelection && !m_mnuBrowse->isEmpty());
         m_mnuBrowse->menuAction()->setEnabled(listSelection && !m_mnuBrowse->isEmpty());
         // The Open button, when the tool bar holds it, drops down the browsers while "Open in" shows.
@@ -1279,15 +1263,16 @@ void TfrmMainLynkora::acUpdateCtrls() {
             Action(name)->setEnabled(editable);
         Action("acSave")->setEnabled(!m_file->DirectMode() && m_file->Modified());
     }
-    // The verification commands (acUpdateVer).
-    Action("acVerSkip")->setEnabled(Verifying);
-    Action("acVerAbort")->setEnabled(Verifying);
-    if (Verifying)
-        for (const char* name : {"acVerFile", "acVerError", "acNewFile", "acSaveAs", "acClose"})
+    // The verification commands (acUpdateVer). While a run is in progress nothing may free the
+    // tree under it: no other file is opened or created, and this one is not closed.
+    Action("acVerSkip")->setEnabled(Verifying && m_verification->SkipAvailable());
+    Action("acVerAbort")->setEnabled(busy && m_verification->AbortAvailable());
+    for (const char* name : {"acNewFile", "acOpen"})
+        Action(name)->setEnabled(!busy);
+    if (busy)
+        for (const char* name : {"acVerFile", "acVerError", "acSaveAs", "acClose"})
             Action(name)->setEnabled(false);
-    else
-        Action("acNewFile")->setEnabled(true);
-    m_history->setEnabled(!m_history->isEmpty());
+    m_history->setEnabled(!m_history->isEmpty() && !busy);
     m_status[0]->setText(StatusSummary());
 }
 

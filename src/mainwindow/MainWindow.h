@@ -43,7 +43,7 @@ class QtDateLocale;
 class TVerifyURL;
 class VerificationRun;
 class InterfaceProbe;
-class WindowRunObserver;
+class VerificationController;
 
 // The main window: the category tree on the left, the selected category's shortcuts on the
 // right, menus, tool bar, title header and status bar, and the one open data file.
@@ -81,6 +81,9 @@ public:
     // The enabling of every command, recomputed in one place.
     void acUpdateCtrls();
     QString StatusSummary() const;
+    // Puts a text into status panel 0.
+    void SetStatusText(const QString& text);
+    VerificationController& Verification() { return *m_verification; }
 
     // For tests: the state behind the views.
     TDataFile* DataFile() const { return m_file.get(); }
@@ -188,7 +191,7 @@ private:
     QAbstractItemView* CurrentList() const;
     void CopyUrl(bool asHtml);
     bool ListHasFocus() const;
-    friend class WindowRunObserver;
+    friend class VerificationController;
     void HandleHistory(int index);
     QString AskSaveFile(const QString& title);
 
@@ -228,10 +231,8 @@ private:
     QActionGroup* m_viewGroup = nullptr;
     std::map<std::string, QAction*> m_actions;
     std::vector<QIcon> m_smallImages;
-    std::unique_ptr<InterfaceProbe> m_probe;
-    std::unique_ptr<TVerifyURL> m_verifier;
-    std::unique_ptr<WindowRunObserver> m_runObserver;
-    std::unique_ptr<VerificationRun> m_run;
+    VerificationController* m_verification = nullptr; // a child of the window
+    QString m_pendingCommandLine; // handed over while a run was in progress
 };
 
 } // namespace lynkora

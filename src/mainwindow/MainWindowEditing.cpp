@@ -76,7 +76,7 @@ void TfrmMainLynkora::acDeleteExecute() {
         return;
     const bool isRoot = node == m_tree.RootNode();
     auto deleteCategory = [&] {
-        if (!isRoot && node->Image() != NodeImage::Verifying)
+        if (!isRoot)
             DeleteCategory(*node);
     };
     // While a name is edited in place, its editor has the focus and takes the key itself.
@@ -99,10 +99,27 @@ void TfrmMainLynkora::acDeleteExecute() {
 }
 
 void TfrmMainLynkora::DeleteCategory(CategoryNode& node) {
-    // Not while a verification runs on it or above it.
-    for (const CategoryNode* n = &node; n; n = n->Parent())
-        if (n->Image() == NodeImage::Verifying)
-            return;
+    // Not while a verification runs on it or anywhere below it: the run holds those. A run
+    // reaching categories later skips one deleted meanwhile.
+    bool busy = node.Image() == NodeImage::Verifying;
+    std::function<void(const CategoryNode&)> below = [&](const CategoryNode& n) {
+        for (const auto& child : n.Children()) {
+            busy = busy || child->Image() == NodeImage::Verifying;
+            if (!busy)
+                below(*child);
+        }
+    };
+    below(node);
+    if (busy) {
+        m_lastError = tr("The category \"%1\" is being verified.      \n\n"
+                         "Please wait until the verification has completed or abort\n"
+                         "the verification by pressing F12.")
+                          .arg(DecodeStoredText(node.Text()));
+        QMessageBox box(QMessageBox::Warning, kTitle, m_lastError, QMessageBox::Ok, this);
+        if (!qEnvironmentVariableIsSet("LYNKORA_NO_DIALOGS"))
+            box.exec();
+        return;
+    }
     const QString question = tr("The category \"%1\" will be removed.\nDo you want to continue?")
                                  .arg(DecodeStoredText(node.Text()));
     if (!(AskYesNo ? AskYesNo(question) : QMessageBox::question(this, kTitle, question) == QMessageBox::Yes))

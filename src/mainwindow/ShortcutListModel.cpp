@@ -164,7 +164,8 @@ QVariant ShortcutListModel::data(const QModelIndex& index, int role) const {
     case Qt::DecorationRole: {
         if (index.column() != 0)
             return {};
-        const std::size_t image = s->VerState == vsFailed ? 2 : s->VerState == vsVerifying ? 1 : 0;
+        const bool busy = s->VerState == vsVerifying || (s->VerState == vsQueued && ShownBusy && ShownBusy(s->ID()));
+        const std::size_t image = s->VerState == vsFailed ? 2 : busy ? 1 : 0;
         return image < m_images.size() ? QVariant(m_images[image]) : QVariant();
     }
     case Qt::ForegroundRole:
@@ -178,8 +179,13 @@ QVariant ShortcutListModel::data(const QModelIndex& index, int role) const {
         return static_cast<uint>(s->ID());
     case CutRole:
         return s->VerState == vsQueued;
-    case Qt::ToolTipRole:
-        return DecodeStoredText(s->URL);
+    case Qt::ToolTipRole: {
+        // The last check can be read here while the verification columns are hidden.
+        QString tip = DecodeStoredText(s->URL);
+        if (s->Verified != 0 || !s->verResponse.empty())
+            tip += "\n" + DecodeStoredText(s->verResponse) + "\n" + DateText(s->Verified);
+        return tip;
+    }
     default:
         return {};
     }

@@ -59,6 +59,8 @@ public:
     QMimeData* mimeData(const QModelIndexList& indexes) const override;
     Qt::DropActions supportedDragActions() const override { return Qt::MoveAction; }
 
+    // Queued rows that show the being-verified image (a run over several selected rows).
+    std::function<bool(std::uint32_t id)> ShownBusy;
     // Decides an in-place rename of a shortcut; the model changes nothing itself.
     std::function<void(std::uint32_t id, const QString& text)> OnRename;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;

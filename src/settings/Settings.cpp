@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <cstdlib>
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <unistd.h>
@@ -117,6 +118,7 @@ void TSettings::Load() {
     InterfaceStyle = ReadInt("InterfaceStyle", isClassic);
     DefaultAction = ReadInt("DefaultAction", 0);
     HandleRedirect = ReadBool("HandleRedirect", false);
+    VerifyConnections = std::clamp(ReadInt("VerifyConnections", 8), 1, 32);
     if (m_registry.ValueExists(kMain, "CSSEditor")) {
         CSSEditor = m_registry.ReadString(kMain, "CSSEditor");
         UseDefaultCSS = false;
@@ -247,6 +249,7 @@ void TSettings::SaveMainValues() {
     m_registry.WriteInteger(kMain, "DefaultAction", DefaultAction);
     m_registry.WriteInteger(kMain, "NewItemColor", NewItemColor);
     m_registry.WriteBool(kMain, "HandleRedirect", HandleRedirect);
+    m_registry.WriteInteger(kMain, "VerifyConnections", std::clamp(VerifyConnections, 1, 32));
     m_registry.WriteString(kMain, "DupWinPos", DupWinPos);
     m_registry.WriteString(kMain, "ConWinPos", ConWinPos);
     if (UseDefaultCSS) {

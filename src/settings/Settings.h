@@ -58,6 +58,8 @@ public:
     bool UseDefaultCSS = false;
     bool UseNotepad = false;
     std::string ExportFolder;
+    // Checks a verification run keeps in flight at once (1 to 32).
+    std::int32_t VerifyConnections = 8;
 
     // Computed or kept elsewhere.
     std::string ProgramVersion;

@@ -116,7 +116,7 @@ TEST_F(MainWindowTest, SavePromptAnswers) {
     EXPECT_EQ(window->Tree().RootNode()->Folder().Descr, "kept");
 }
 
-TEST_F(MainWindowTest, SaveAsRefusesTheOpenFileAndClosingWaitsForVerification) {
+TEST_F(MainWindowTest, SaveAsRefusesTheOpenFile) {
     const std::string path = Sample();
     ASSERT_TRUE(window->OpenDocument(path));
     window->ChooseSaveFile = [&](const QString&) { return QString::fromStdString(path); };
@@ -128,13 +128,6 @@ TEST_F(MainWindowTest, SaveAsRefusesTheOpenFileAndClosingWaitsForVerification) {
     ASSERT_NE(window->DataFile(), nullptr);
     EXPECT_EQ(window->DataFile()->FileName(), other);
     EXPECT_EQ(window->Settings().History.front(), other);
-
-    window->Verifying = true;
-    QCloseEvent refused;
-    QApplication::sendEvent(window.get(), &refused);
-    EXPECT_FALSE(refused.isAccepted());
-    EXPECT_NE(window->DataFile(), nullptr);
-    window->Verifying = false;
 }
 
 TEST_F(MainWindowTest, ReopenHistory) {
@@ -179,14 +172,6 @@ TEST_F(MainWindowTest, CommandEnabling) {
     EXPECT_FALSE(window->Action("acVerSkip")->isEnabled());
     window->SelectNode(window->Tree().FindCategoryByName("News", 1));
     EXPECT_TRUE(window->Action("acExportFolder")->isEnabled());
-    window->Verifying = true;
-    window->acUpdateCtrls();
-    EXPECT_FALSE(window->Action("acClose")->isEnabled());
-    EXPECT_FALSE(window->Action("acVerFile")->isEnabled());
-    EXPECT_TRUE(window->Action("acVerSkip")->isEnabled());
-    EXPECT_TRUE(window->Action("acVerAbort")->isEnabled());
-    window->Verifying = false;
-    window->acUpdateCtrls();
     EXPECT_TRUE(window->Action("acClose")->isEnabled());
 }
 
@@ -455,13 +440,6 @@ TEST_F(MainWindowTest, DeletingAndExcluding) {
     EXPECT_EQ(root->Folder().Shortcuts.Count(), 0u);
     EXPECT_EQ(window->HeaderRecord(), "0 shortcuts");
     EXPECT_TRUE(window->DataFile()->Modified());
-
-    // Nothing while the parent is being verified, and no question either.
-    window->SelectNode(science);
-    news->SetImage(NodeImage::Verifying);
-    window->Action("acDelete")->trigger();
-    EXPECT_EQ(questions.size(), 2u);
-    news->SetImage(NodeImage::Normal);
 
     // Exclusion: the root alone, a branch as a whole, and back.
     window->SelectNode(root);

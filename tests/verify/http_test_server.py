@@ -99,6 +99,9 @@ class Handler(BaseHTTPRequestHandler):
             return self.reply(200 if good else 400)
         if urllib.parse.unquote(path) == "/caf\u00e9 x" and "%20" in path:
             return self.reply(200)
+        if path == "/slow":
+            time.sleep(int(query.partition("=")[2] or "100") / 1000.0)
+            return self.reply(200)
         if path == "/hang":
             time.sleep(60)
             return
