@@ -19,7 +19,7 @@ const std::vector<Command>& Commands() {
          ExportCommand},
         {"verify",
          "verify FILE [--category PATH] [--errors-only] [--proxy HOST:PORT]\n"
-         "                 [--proxy-user U --proxy-password P] [--ca-file FILE]",
+         "                 [--proxy-user U --proxy-password P] [--ca-file FILE] [--jobs N]",
          VerifyCommand},
     };
     return table;

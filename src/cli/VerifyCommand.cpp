@@ -6,6 +6,7 @@
 #include "store/Errors.h"
 #include "store/NameCollator.h"
 #include "store/Version.h"
+#include "verify/CheckPool.h"
 #include "verify/Connectivity.h"
 #include "verify/VerificationRun.h"
 #include "verify/VerifyURL.h"
@@ -14,6 +15,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <iostream>
 #include <unistd.h>
@@ -25,6 +27,7 @@ namespace {
 struct Options {
     std::string file, category, proxy, proxyUser, proxyPassword, caFile;
     bool errorsOnly = false;
+    int jobs = 8;
 };
 
 Options Parse(const std::vector<std::string>& args) {
@@ -48,6 +51,14 @@ Options Parse(const std::vector<std::string>& args) {
             o.proxyPassword = value();
         else if (a == "--ca-file")
             o.caFile = value();
+        else if (a == "--jobs") {
+            const std::string& n = value();
+            char* end = nullptr;
+            const long jobs = std::strtol(n.c_str(), &end, 10);
+            if (n.empty() || *end || jobs < 1 || jobs > 32)
+                throw UsageError{"--jobs takes a number from 1 to 32"};
+            o.jobs = static_cast<int>(jobs);
+        }
         else if (a.rfind("--", 0) == 0 || !o.file.empty())
             throw UsageError{"unexpected argument " + a};
         else
@@ -88,24 +99,18 @@ CategoryNode* FindPath(CategoryTree& tree, const std::string& path) {
     return node;
 }
 
-class Progress : public RunObserver {
+// The line of progress on a terminal: checks ended of those planned, and the last URL begun.
+class ProgressLine : public RunObserver {
 public:
-    Progress(std::ostream& err, bool terminal) : m_err(err), m_terminal(terminal) {}
-    int checked = 0, good = 0, failed = 0;
+    ProgressLine(std::ostream& err, bool terminal) : m_err(err), m_terminal(terminal) {}
 
     void ShortcutChanged(CategoryNode&, const TIShortcut& s) override {
-        if (s.VerState == vsVerifying) {
-            ++checked;
-            m_current = s.ID();
-            m_inCheck = true;
-            if (m_terminal)
-                m_err << "\r\033[K[" << checked << "] " << s.URL.substr(0, 70) << std::flush;
-            return;
-        }
-        if (m_inCheck && s.ID() == m_current && (s.VerState == vsGood || s.VerState == vsFailed)) {
-            m_inCheck = false;
-            (s.VerState == vsGood ? good : failed)++;
-        }
+        if (s.VerState == vsVerifying)
+            m_url = s.URL.substr(0, 60);
+    }
+    void Progress(int done, int total, int failed) override {
+        if (m_terminal)
+            m_err << "\r\033[K[" << done << "/" << total << ", " << failed << " failed] " << m_url << std::flush;
     }
     void Done() {
         if (m_terminal)
@@ -115,8 +120,7 @@ public:
 private:
     std::ostream& m_err;
     bool m_terminal;
-    std::uint32_t m_current = 0;
-    bool m_inCheck = false;
+    std::string m_url;
 };
 
 } // namespace
@@ -147,9 +151,18 @@ int VerifyCommand(CommandContext& ctx) {
         checker.ProxyUser = o.proxyUser;
         checker.ProxyPass = o.proxyPassword;
     }
-    Progress progress(ctx.err, &ctx.err == &std::cerr && ::isatty(2));
+    TVerifyPool pool;
+    pool.Connections = o.jobs;
+    pool.Base.caFile = o.caFile;
+    pool.Base.proxyServer = checker.ProxyServer;
+    pool.Base.proxyPort = checker.ProxyPort;
+    pool.Base.proxyUser = checker.ProxyUser;
+    pool.Base.proxyPassword = checker.ProxyPass;
+    ProgressLine progress(ctx.err, &ctx.err == &std::cerr && ::isatty(2));
     VerificationRun run(tree, checker, probe, [&](CategoryNode& n) { file.WriteBackUsage(n); },
                         &progress);
+    run.SetConcurrentChecker(&pool);
+    run.Connections = o.jobs;
 
     const auto start = std::chrono::steady_clock::now();
     if (o.errorsOnly) {
@@ -168,8 +181,8 @@ int VerifyCommand(CommandContext& ctx) {
     file.Close();
     char time[32];
     std::snprintf(time, sizeof time, "%.1f", seconds);
-    ctx.out << "Checked: " << progress.checked << "\nGood: " << progress.good
-            << "\nFailed: " << progress.failed << "\nTime: " << time << " s\n";
+    ctx.out << "Checked: " << run.ChecksDone() << "\nGood: " << run.ChecksDone() - run.ChecksFailed()
+            << "\nFailed: " << run.ChecksFailed() << "\nTime: " << time << " s\n";
     if (run.OfflineStop)
         ctx.out << "Stopped: " << run.LastConnectionError << "\n";
     return 0;

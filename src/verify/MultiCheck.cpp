@@ -106,9 +106,8 @@ void MultiCheck::Launch(Flight& flight, bool head, long timeoutMs) {
     curl_multi_add_handle(static_cast<CURLM*>(m_multi), static_cast<CURL*>(easy));
 }
 
-void MultiCheck::Finish(Flight& flight, const HttpCheckResult& result,
-                        std::vector<std::pair<std::uint64_t, HttpCheckResult>>& done) {
-    done.emplace_back(flight.job.ticket, result);
+void MultiCheck::Finish(Flight& flight, const HttpCheckResult& result, Events_& events) {
+    events.push_back({flight.job.ticket, true, result});
     std::lock_guard lock(m_mutex);
     const std::string& host = flight.job.host;
     const int busy = --m_busy[host];
@@ -118,8 +117,7 @@ void MultiCheck::Finish(Flight& flight, const HttpCheckResult& result,
         m_ready.insert({waiting->second.front().seq, host});
 }
 
-void MultiCheck::StartReady(std::vector<std::uint64_t>& started,
-                            std::vector<std::pair<std::uint64_t, HttpCheckResult>>& done) {
+void MultiCheck::StartReady(Events_& events) {
     for (;;) {
         Job job;
         {
@@ -138,14 +136,14 @@ void MultiCheck::StartReady(std::vector<std::uint64_t>& started,
             if (queue.empty())
                 m_waiting.erase(host);
         }
-        started.push_back(job.ticket);
+        events.push_back({job.ticket, false, {}});
         auto flight = std::make_unique<Flight>();
         flight->job = std::move(job);
         flight->start = Clock::now();
         if (flight->job.url.empty()) {
             HttpCheckResult invalid;
             invalid.errorText = flight->job.error;
-            Finish(*flight, invalid, done);
+            Finish(*flight, invalid, events);
             continue;
         }
         Launch(*flight, true, m_base.totalTimeoutMs);
@@ -164,18 +162,17 @@ void MultiCheck::Loop() {
                 return;
             abandon = std::exchange(m_abandon, false);
         }
-        std::vector<std::uint64_t> started;
-        std::vector<std::pair<std::uint64_t, HttpCheckResult>> done;
+        Events_ events;
         if (abandon) {
             HttpCheckResult aborted;
             aborted.errorText = kAbandonedText;
             for (auto& [easy, flight] : m_flights) {
                 curl_multi_remove_handle(multi, static_cast<CURL*>(easy));
-                Finish(*flight, aborted, done);
+                Finish(*flight, aborted, events);
             }
             m_flights.clear();
         }
-        StartReady(started, done);
+        StartReady(events);
         int running = 0;
         curl_multi_perform(multi, &running);
         int queued = 0;
@@ -201,18 +198,18 @@ void MultiCheck::Loop() {
                 m_flights[easy] = std::move(again);
                 continue;
             }
-            Finish(flight, result, done);
+            Finish(flight, result, events);
             m_flights.erase(it);
         }
         // Room freed by finished checks is filled before waiting.
-        StartReady(started, done);
-        for (std::uint64_t ticket : started)
-            if (m_events.started)
-                m_events.started(ticket);
-        for (const auto& [ticket, result] : done)
-            if (m_events.finished)
-                m_events.finished(ticket, result);
-        if (!done.empty() || !started.empty())
+        StartReady(events);
+        for (const Event& e : events) {
+            if (e.finished && m_events.finished)
+                m_events.finished(e.ticket, e.result);
+            else if (!e.finished && m_events.started)
+                m_events.started(e.ticket);
+        }
+        if (!events.empty())
             continue; // new transfers want their first perform at once
         curl_multi_poll(multi, nullptr, 0, 1000, nullptr);
     }

@@ -52,12 +52,18 @@ private:
         std::string error; // why the URL is not valid
     };
     struct Flight;
+    // What happened in one turn of the loop, in the order it happened.
+    struct Event {
+        std::uint64_t ticket;
+        bool finished;
+        HttpCheckResult result;
+    };
+    using Events_ = std::vector<Event>;
 
     void Loop();
-    void StartReady(std::vector<std::uint64_t>& started, std::vector<std::pair<std::uint64_t, HttpCheckResult>>& done);
+    void StartReady(Events_& events);
     void Launch(Flight& flight, bool head, long timeoutMs);
-    void Finish(Flight& flight, const HttpCheckResult& result,
-                std::vector<std::pair<std::uint64_t, HttpCheckResult>>& done);
+    void Finish(Flight& flight, const HttpCheckResult& result, Events_& events);
 
     const int m_connections;
     const int m_perHost;

@@ -196,10 +196,13 @@ TEST_F(WindowVerification, ReverifyErrorsChecksOnlyTheFailedOnes) {
             checkedAt[s->Name] = s->Verified;
     window->Action("acVerError")->trigger();
     EXPECT_EQ(failed->VerState, vsGood);
-    for (auto& [name, at] : checkedAt)
-        for (auto& s : root->Folder().Shortcuts)
-            if (s->Name == name)
+    for (auto& [name, at] : checkedAt) {
+        for (auto& s : root->Folder().Shortcuts) {
+            if (s->Name == name) {
                 EXPECT_EQ(s->Verified, at) << "good ones are not checked again";
+            }
+        }
+    }
 }
 
 TEST_F(WindowVerification, SkipAbandonsTheCheckAndIsOfferedAgainAtTheNext) {

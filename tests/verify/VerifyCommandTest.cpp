@@ -47,4 +47,23 @@ TEST(VerifyCommand, ChecksAndWritesResultsIntoTheFile) {
     EXPECT_NE(r.code, 0);
     EXPECT_NE(r.err.find("No category"), std::string::npos);
     EXPECT_EQ(Cli({"verify"}).code, 2);
+
+    // One by one or many at once: the same results.
+    r = Cli({"verify", path, "--jobs", "1"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const std::string one = Cli({"export-json", path}).out;
+    r = Cli({"verify", path, "--jobs", "16"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("Checked: 3\nGood: 2\nFailed: 1\n"), std::string::npos) << r.out;
+    auto states = [](const std::string& text) {
+        std::string out;
+        for (std::size_t at = text.find("\"VerState\""); at != std::string::npos; at = text.find("\"VerState\"", at + 1))
+            out += text.substr(at, 17);
+        for (std::size_t at = text.find("\"verResponse\""); at != std::string::npos; at = text.find("\"verResponse\"", at + 1))
+            out += text.substr(at, text.find('"', at + 16) - at);
+        return out;
+    };
+    EXPECT_EQ(states(Cli({"export-json", path}).out), states(one));
+    EXPECT_EQ(Cli({"verify", path, "--jobs", "0"}).code, 2);
+    EXPECT_EQ(Cli({"verify", path, "--jobs", "33"}).code, 2);
 }
