@@ -84,6 +84,8 @@ public:
     // Puts a text into status panel 0.
     void SetStatusText(const QString& text);
     VerificationController& Verification() { return *m_verification; }
+    // The list's columns from the column settings, with their widths.
+    void ApplyColumns();
 
     // For tests: the state behind the views.
     TDataFile* DataFile() const { return m_file.get(); }
@@ -156,8 +158,6 @@ private:
     void acRefreshExecute();
     void viewExpandExecute();
     void viewCollapseExecute();
-    // The list's columns from the column settings, with their widths.
-    void ApplyColumns();
     // The column header's pop-up: the columns to show or hide.
     void ShowColumnMenu(const QPoint& at);
     // Opens the shortcut's URL with the desktop's opener; fails with the launch error text.

@@ -382,3 +382,32 @@ TEST_F(WindowVerification, TheProxySettingsReachTheCheckers) {
     window->Action("acVerShort")->trigger();
     EXPECT_EQ(window->ListModel().ShortcutAt(0)->VerState, vsGood) << window->ListModel().ShortcutAt(0)->verResponse;
 }
+
+TEST_F(WindowVerification, APictureOfAParallelRun) {
+    OpenServedSample(8);
+    window->show();
+    window->resize(900, 560);
+    CategoryNode* news = Category("News");
+    SetAll(*news, servers->Http("/slow?ms=400"));
+    SetAll(*Category("Science", 2), servers->Http("/slow?ms=400"));
+    window->Settings().Columns[TLVColumns::Status].Visible = true;
+    window->Settings().Columns[TLVColumns::LastVerified].Visible = true;
+    window->ApplyColumns();
+    window->SelectNode(news);
+    window->TreeView()->expandAll();
+    bool taken = false;
+    WhileRunning(*window, [&] {
+        int checking = 0;
+        for (const auto& s : news->Folder().Shortcuts)
+            checking += s->VerState == vsVerifying;
+        if (taken || checking < 2)
+            return taken;
+        QApplication::processEvents();
+        window->grab().save(Shot("parallel-run.png"));
+        EXPECT_TRUE(window->StatusText().startsWith("Verifying ")) << window->StatusText().toStdString();
+        EXPECT_EQ(news->Image(), NodeImage::Verifying);
+        return taken = true;
+    });
+    window->Action("acVerCat")->trigger();
+    EXPECT_TRUE(taken);
+}
