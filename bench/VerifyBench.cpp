@@ -11,15 +11,10 @@
 
 #include <QCoreApplication>
 
-#include <QJsonDocument>
-#include <QJsonObject>
-
 #include <benchmark/benchmark.h>
 
-#include <csignal>
+#include <functional>
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 using namespace lynkora;
 
@@ -29,6 +24,18 @@ class Online : public ConnectivityProbe {
 public:
     bool IsOffline(std::string&) const override { return false; }
 };
+
+// 2,000 shortcuts in 100 categories of 20; the URL of shortcut n from the function.
+void Build(CategoryTree& tree, const std::function<std::string(int)>& url) {
+    tree.SetRoot(std::make_unique<TISFolder>());
+    for (int c = 0; c < 100; ++c) {
+        auto f = std::make_unique<TISFolder>();
+        f->FolderName = "c" + std::to_string(c);
+        for (int s = 0; s < 20; ++s)
+            f->Shortcuts.Add().URL = url(c * 20 + s);
+        tree.AddChild(*tree.RootNode(), std::move(f));
+    }
+}
 
 void BM_Verify2000(benchmark::State& state) {
     static int argc = 1;
@@ -43,14 +50,7 @@ void BM_Verify2000(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         CategoryTree tree;
-        tree.SetRoot(std::make_unique<TISFolder>());
-        for (int c = 0; c < 100; ++c) {
-            auto f = std::make_unique<TISFolder>();
-            f->FolderName = "c" + std::to_string(c);
-            for (int s = 0; s < 20; ++s)
-                f->Shortcuts.Add().URL = servers.Http("/bench/" + std::to_string(c * 20 + s));
-            tree.AddChild(*tree.RootNode(), std::move(f));
-        }
+        Build(tree, [&](int n) { return servers.Http("/bench/" + std::to_string(n)); });
         Online online;
         TVerifyURL checker;
         checker.Probe = &online;
@@ -70,48 +70,6 @@ void BM_Verify2000(benchmark::State& state) {
         benchmark::Counter(2000.0 * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
-// The asyncio server on 127.0.0.1 ... 127.0.0.64, for the life of the object.
-class LoopbackHosts {
-public:
-    LoopbackHosts() {
-        const std::string script = std::string(LYNKORA_SOURCE_DIR) + "/bench/loopback_hosts_server.py";
-        int in[2], out[2];
-        if (::pipe(in) != 0 || ::pipe(out) != 0)
-            return;
-        m_pid = ::fork();
-        if (m_pid == 0) {
-            ::dup2(in[0], 0);
-            ::dup2(out[1], 1);
-            ::close(in[1]);
-            ::close(out[0]);
-            ::execl("/usr/bin/python3", "python3", script.c_str(), "64", nullptr);
-            ::_exit(127);
-        }
-        ::close(in[0]);
-        ::close(out[1]);
-        m_stdin = in[1];
-        std::string line;
-        char c;
-        while (::read(out[0], &c, 1) == 1 && c != '\n')
-            line.push_back(c);
-        ::close(out[0]);
-        port = QJsonDocument::fromJson(QByteArray::fromStdString(line)).object().value("port").toInt();
-    }
-    ~LoopbackHosts() {
-        if (m_stdin >= 0)
-            ::close(m_stdin);
-        if (m_pid > 0) {
-            ::kill(m_pid, SIGTERM);
-            ::waitpid(m_pid, nullptr, 0);
-        }
-    }
-    int port = 0;
-
-private:
-    pid_t m_pid = -1;
-    int m_stdin = -1;
-};
-
 // 2,000 checks with range(0) connections over range(1) hosts (the URLs go round the hosts).
 void BM_VerifyParallel(benchmark::State& state) {
     static int argc = 1;
@@ -119,8 +77,9 @@ void BM_VerifyParallel(benchmark::State& state) {
     static char* argv[] = {name, nullptr};
     if (!QCoreApplication::instance())
         new QCoreApplication(argc, argv);
-    static LoopbackHosts server;
-    if (server.port == 0) {
+    static test::ServerProcess server(std::string(LYNKORA_SOURCE_DIR) + "/bench/loopback_hosts_server.py", {"64"});
+    const int port = server.Info().value("port").toInt();
+    if (port == 0) {
         state.SkipWithError("the loopback server did not start");
         return;
     }
@@ -130,17 +89,10 @@ void BM_VerifyParallel(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         CategoryTree tree;
-        tree.SetRoot(std::make_unique<TISFolder>());
-        for (int c = 0; c < 100; ++c) {
-            auto f = std::make_unique<TISFolder>();
-            f->FolderName = "c" + std::to_string(c);
-            for (int s = 0; s < 20; ++s) {
-                const int n = c * 20 + s;
-                f->Shortcuts.Add().URL = "http://127.0.0." + std::to_string(1 + n % hosts) + ":" +
-                                         std::to_string(server.port) + "/bench/" + std::to_string(n);
-            }
-            tree.AddChild(*tree.RootNode(), std::move(f));
-        }
+        Build(tree, [&](int n) {
+            return "http://127.0.0." + std::to_string(1 + n % hosts) + ":" + std::to_string(port) + "/bench/" +
+                   std::to_string(n);
+        });
         Online online;
         TVerifyURL serial;
         serial.Probe = &online;

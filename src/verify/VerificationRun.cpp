@@ -111,20 +111,26 @@ void VerificationRun::Record(TIShortcut& s, const CheckOutcome& outcome) {
     Counted(s.VerState == vsFailed);
 }
 
+bool VerificationRun::Offline(CategoryNode& node, TIShortcut& s) {
+    std::string offline;
+    if (!m_probe.IsOffline(offline))
+        return false;
+    LastConnectionError = offline;
+    s.Verified = Now();
+    s.verResponse = offline;
+    s.VerState = vsFailed;
+    OfflineStop = true;
+    Counted(true);
+    m_observer->ShortcutChanged(node, s);
+    return true;
+}
+
 void VerificationRun::VerifyOne(std::uint32_t id, CategoryNode& node) {
     TIShortcut* s = node.Folder().Shortcuts.FindItemID(id);
     if (!s)
         return;
-    std::string offline;
-    if (m_probe.IsOffline(offline)) {
-        LastConnectionError = offline;
-        s->Verified = Now();
-        s->verResponse = offline;
-        s->VerState = vsFailed;
-        OfflineStop = true;
+    if (Offline(node, *s)) {
         Verifying = false;
-        Counted(true);
-        m_observer->ShortcutChanged(node, *s);
         Refill(node);
         m_observer->StateChanged();
         return;
@@ -486,15 +492,7 @@ void VerificationRun::RunParallel(std::vector<PlanCategory> plan, RunKind kind) 
         if (!s)
             return; // gone: its end is still awaited
         ++inFlight;
-        std::string offline;
-        if (m_probe.IsOffline(offline)) {
-            LastConnectionError = offline;
-            s->Verified = Now();
-            s->verResponse = offline;
-            s->VerState = vsFailed;
-            OfflineStop = true;
-            Counted(true);
-            m_observer->ShortcutChanged(*node(check.category), *s);
+        if (Offline(*node(check.category), *s)) {
             --inFlight;
             resolve(t);
             stop();

@@ -92,6 +92,9 @@ private:
     bool Alive(const CategoryNode* node, std::uint64_t instance);
     void Record(TIShortcut& s, const CheckOutcome& outcome);
     void Counted(bool failed);
+    // The connectivity test before a check: when offline, the shortcut records why and the run
+    // stops.
+    bool Offline(CategoryNode& node, TIShortcut& s);
     void StartImage(CategoryNode& node);
     void RestoreImage(CategoryNode& node);
     void MarkUnfinished(CategoryNode& node, const std::vector<std::uint32_t>& ids);

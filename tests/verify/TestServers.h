@@ -1,7 +1,9 @@
 #pragma once
 
+#include "ServerProcess.h"
+
+#include <memory>
 #include <string>
-#include <sys/types.h>
 
 namespace lynkora::test {
 
@@ -9,8 +11,7 @@ namespace lynkora::test {
 class TestServers {
 public:
     TestServers();
-    ~TestServers();
-    bool ok() const { return m_pid > 0 && http > 0; }
+    bool ok() const { return m_process && m_process->Started() && http > 0; }
 
     int http = 0, proxy = 0, wronghost = 0, expired = 0, unknown = 0, silent = 0;
     std::string caFile;
@@ -19,8 +20,7 @@ public:
     std::string Https(int port, const std::string& path) const;
 
 private:
-    pid_t m_pid = -1;
-    int m_stdin = -1;
+    std::unique_ptr<ServerProcess> m_process;
 };
 
 } // namespace lynkora::test
