@@ -15,10 +15,8 @@ import sys
 
 async def handle(reader, writer):
     try:
-        line = await reader.readline()
-        while (await reader.readline()) not in (b"\r\n", b"\n", b""):
-            pass
-        method, path, _ = line.decode("latin-1").split(" ", 2)
+        head = await reader.readuntil(b"\r\n\r\n")
+        method, path, _ = head.decode("latin-1").split(" ", 2)
         await asyncio.sleep(0.02)
         status, extra = 404, ""
         if path.startswith("/bench/"):
@@ -35,7 +33,7 @@ async def handle(reader, writer):
             status = 200
         writer.write(f"HTTP/1.0 {status} X\r\n{extra}Content-Length: 0\r\n\r\n".encode())
         await writer.drain()
-    except (ValueError, ConnectionError):
+    except (ValueError, ConnectionError, asyncio.IncompleteReadError, asyncio.LimitOverrunError):
         pass
     finally:
         writer.close()
