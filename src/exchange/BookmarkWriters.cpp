@@ -111,14 +111,13 @@ std::string NetscapeBookmarksText(const CategoryTree& tree) {
                       "<H1>Lynkora 4.0 Internet Shortcuts</H1>\r\n"
                       "\r\n"
                       "<DL><P>\r\n";
+    // The root's shortcuts and the category blocks share the one root list, closed once: other
+    // programs' readers count the lists and stop at an extra end.
     if (const CategoryNode* root = tree.RootNode()) {
         for (const auto& s : root->Folder().Shortcuts)
             out += Link(*s) + eol;
-        out += "</DL><P>\r\n";
         for (const auto& child : root->Children())
             NetscapeBlock(*child, out, eol);
-    } else {
-        out += "</DL><P>\r\n";
     }
     out += "</DL><P>\r\n";
     return out;

@@ -22,6 +22,15 @@ CategoryNode* ImportTarget::FindCategoryByName(const std::string& name, int dept
     return it == m_byName.end() ? nullptr : it->second;
 }
 
+CategoryNode* ImportTarget::FindChild(CategoryNode& parent, const std::string& name) {
+    auto [it, inserted] = m_children.try_emplace(&parent);
+    if (inserted)
+        for (const auto& child : parent.Children())
+            it->second.emplace(Key(child->Text()), child.get()); // the first of a name stays
+    const auto found = it->second.find(Key(name));
+    return found == it->second.end() ? nullptr : found->second;
+}
+
 std::unordered_set<std::string>& ImportTarget::UrlsOf(CategoryNode& node) {
     auto [it, inserted] = m_urls.try_emplace(&node);
     if (inserted)
@@ -40,6 +49,8 @@ CategoryNode& ImportTarget::AddCategory(CategoryNode& parent, std::unique_ptr<TI
     CategoryNode& node = m_tree.AddChild(parent, std::move(folder));
     node.SetImage(NodeImage::NewByImport);
     m_byName.emplace(std::make_pair(node.Depth(), Key(node.Text())), &node);
+    if (const auto known = m_children.find(&parent); known != m_children.end())
+        known->second.emplace(Key(node.Text()), &node);
     if (m_write)
         m_write(node);
     return node;
@@ -62,7 +73,7 @@ void ImportTarget::MarkNew(CategoryNode& node) {
 
 CategoryNode& ImportCursor::EnterFolder(const std::string& name,
                                         const std::function<std::unique_ptr<TISFolder>()>& make) {
-    m_folder = m_target.FindCategoryByName(name, m_parent->Depth() + 1);
+    m_folder = m_target.FindChild(*m_parent, name);
     if (!m_folder)
         m_folder = &m_target.AddCategory(*m_parent, make());
     m_parent = m_folder;

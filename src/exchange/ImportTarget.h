@@ -27,6 +27,9 @@ public:
     // The first node in tree order at the depth whose name equals the name (both trimmed,
     // ignoring ASCII case), or nullptr.
     CategoryNode* FindCategoryByName(const std::string& name, int depth);
+    // The first child of parent whose name equals the name (both trimmed, ignoring ASCII case),
+    // or nullptr.
+    CategoryNode* FindChild(CategoryNode& parent, const std::string& name);
     // Whether the category holds a shortcut with the URL (ignoring ASCII case).
     bool HoldsUrl(CategoryNode& node, const std::string& url);
     // Adds a category read by an import as the last child of parent (new identifier, the
@@ -45,6 +48,8 @@ private:
     Write m_write;
     std::map<std::pair<int, std::string>, CategoryNode*> m_byName; // first in tree order
     std::unordered_map<const CategoryNode*, std::unordered_set<std::string>> m_urls;
+    // Children by name, for each parent looked into (filled on first use).
+    std::unordered_map<const CategoryNode*, std::unordered_map<std::string, CategoryNode*>> m_children;
 };
 
 // Where the Netscape and Opera readers stand: the depth of open lists, the parent of the next
@@ -54,8 +59,8 @@ public:
     explicit ImportCursor(ImportTarget& target) : m_target(target), m_parent(&target.Root()) {}
 
     void OpenList() { ++m_depth; }
-    // A folder heading: the category of that name at the next depth anywhere in the tree, or a
-    // new one made by `make` below the current parent.
+    // A folder heading: the current parent's sub-category of that name, or a new one made by
+    // `make` below it. Folders of one name under different parents stay apart.
     CategoryNode& EnterFolder(const std::string& name,
                               const std::function<std::unique_ptr<TISFolder>()>& make);
     // The category a link goes into.

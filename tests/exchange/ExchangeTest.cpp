@@ -151,7 +151,7 @@ TEST(Exchange, EmptyDocumentOutputs) {
               "<!DOCTYPE NETSCAPE-Bookmark-file-1>\r\n<!-- This is an automatically generated file.\r\n"
               "It will be read and overwritten.\r\nDo Not Edit! -->\r\n"
               "<TITLE>Lynkora Internet Shortcuts</TITLE>\r\n<H1>Lynkora 4.0 Internet Shortcuts</H1>\r\n"
-              "\r\n<DL><P>\r\n</DL><P>\r\n</DL><P>\r\n");
+              "\r\n<DL><P>\r\n</DL><P>\r\n");
     std::mt19937 random(1);
     EXPECT_EQ(MozillaBookmarksText(tree, random),
               "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<!-- This is an automatically generated file.\n"
@@ -401,4 +401,104 @@ TEST(Exchange, DataFilePreview) {
     std::ofstream(dir / "text.lyx") << "not a data file";
     PreviewEntry bad(PreviewEntry::Kind::File, "text.lyx");
     EXPECT_THROW(LoadDataFileTree((dir / "text.lyx").string(), bad), ELynkora);
+}
+
+namespace {
+
+// Folders of one name under different parents, a deep chain, shortcuts in the root.
+void FillSameNames(CategoryTree& tree) {
+    auto add = [&](CategoryNode& parent, const std::string& name) -> CategoryNode& {
+        auto f = std::make_unique<TISFolder>();
+        f->FolderName = name;
+        return tree.AddChild(parent, std::move(f));
+    };
+    auto link = [](CategoryNode& node, const std::string& name) {
+        TIShortcut& s = node.Folder().Shortcuts.Add();
+        s.Name = name;
+        s.URL = "http://example.org/" + name;
+    };
+    CategoryNode& root = *tree.RootNode();
+    link(root, "top1");
+    link(root, "top2");
+    CategoryNode& ax = add(add(root, "a"), "x");
+    link(ax, "ax1");
+    CategoryNode& bx = add(add(root, "b"), "x");
+    link(bx, "bx1");
+    link(add(bx, "x"), "bxx1"); // and once more one level down
+    CategoryNode* deep = &root;
+    for (int i = 0; i < 12; ++i)
+        deep = &add(*deep, "level" + std::to_string(i));
+    link(*deep, "bottom");
+}
+
+int Count(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
+    return n;
+}
+
+} // namespace
+
+TEST(Exchange, SameNamedFoldersUnderOtherParentsStayApartInEveryFormat) {
+    CategoryTree source;
+    Doc::WithRoot(source);
+    FillSameNames(source);
+    const auto dir = test::FreshDir("samenames");
+    ASSERT_TRUE(ExportNetscapeBookmarks(source, (dir / "plain.html").string()));
+    std::mt19937 random(1);
+    ASSERT_TRUE(ExportMozillaBookmarks(source, (dir / "later.html").string(), random));
+    ASSERT_TRUE(ExportOperaHotlist(source, (dir / "hotlist.adr").string()));
+    ExportFavoritesFolder(source, (dir / "Favorites").string());
+
+    // The plain style is balanced now: one root list, closed once.
+    const std::string plain = ReadAll(dir / "plain.html");
+    EXPECT_EQ(Count(plain, "<DL><P>"), Count(plain, "</DL><P>"));
+    EXPECT_EQ(plain.substr(plain.size() - 20), "</DL><P>\r\n</DL><P>\r\n");
+
+    auto importInto = [&](Doc& doc, const std::string& format) {
+        if (format == "opera")
+            ImportOperaHotlist((dir / "hotlist.adr").string(), doc.Target());
+        else if (format == "favorites")
+            ImportFavoritesFolder((dir / "Favorites").string(), *doc.tree.RootNode(), doc.Target());
+        else
+            ImportNetscapeBookmarks((dir / format).string(), doc.Target());
+    };
+    for (const std::string format : {"plain.html", "later.html", "opera", "favorites"}) {
+        Doc doc;
+        importInto(doc, format);
+        EXPECT_EQ(Contents(doc.tree), Contents(source)) << format;
+        // A second import of the same file finds every folder where it is and adds nothing.
+        const int writes = doc.writes;
+        const std::size_t nodes = doc.tree.NodeCount();
+        for (CategoryNode* n : doc.tree.PreOrder()) {
+            n->SetImage(NodeImage::Normal);
+            n->Folder().New = false;
+        }
+        importInto(doc, format);
+        EXPECT_EQ(doc.tree.NodeCount(), nodes) << format;
+        EXPECT_EQ(doc.writes, writes) << format;
+        EXPECT_EQ(Contents(doc.tree), Contents(source)) << format;
+        for (CategoryNode* n : doc.tree.PreOrder())
+            EXPECT_EQ(n->Image(), NodeImage::Normal) << format << " " << n->Text();
+    }
+}
+
+TEST(Exchange, ThePlainStyleOfEarlierVersionsReadsTheSame) {
+    // Written before the root list was balanced: the root's list closed after its own links.
+    const std::string old =
+        "<!DOCTYPE NETSCAPE-Bookmark-file-1>\r\n<TITLE>Lynkora Internet Shortcuts</TITLE>\r\n"
+        "<H1>Lynkora 4.0 Internet Shortcuts</H1>\r\n\r\n<DL><P>\r\n"
+        "<DT><A HREF=\"http://example.org/top1\">top1</A>\r\n</DL><P>\r\n"
+        "<DT><H3>a</H3>\r\n<DL><P>\r\n<DT><H3>x</H3>\r\n<DL><P>\r\n"
+        "<DT><A HREF=\"http://example.org/ax1\">ax1</A>\r\n</DL><P>\r\n</DL><P>\r\n"
+        "<DT><H3>b</H3>\r\n<DL><P>\r\n<DT><A HREF=\"http://example.org/b1\">b1</A>\r\n</DL><P>\r\n"
+        "</DL><P>\r\n";
+    const auto dir = test::FreshDir("oldplain");
+    WriteAll(dir / "old.html", old);
+    Doc doc;
+    ImportNetscapeBookmarks((dir / "old.html").string(), doc.Target());
+    EXPECT_EQ(Contents(doc.tree), (std::multiset<std::string>{"C", "S|top1|http://example.org/top1", "C\\a",
+                                                              "C\\a\\x", "S\\a\\x|ax1|http://example.org/ax1",
+                                                              "C\\b", "S\\b|b1|http://example.org/b1"}));
 }
