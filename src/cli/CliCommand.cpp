@@ -15,7 +15,9 @@ const std::vector<Command>& Commands() {
         {"inspect", "inspect FILE [PATH]", InspectCommand},
         {"compact", "compact FILE", CompactCommand},
         {"import", "import FILE --netscape PATH | --opera PATH | --favorites DIR", ImportCommand},
-        {"export", "export FILE --netscape PATH | --mozilla PATH | --opera PATH | --favorites DIR",
+        {"export", "export FILE --netscape PATH | --mozilla PATH | --opera PATH | --favorites DIR\n"
+                   "                 | --html PAGE [--category PATH] [--no-toc] [--style NAME | --css FILE]\n"
+                   "                 [--title TEXT]",
          ExportCommand},
         {"verify",
          "verify FILE [--category PATH] [--errors-only] [--proxy HOST:PORT]\n"

@@ -43,5 +43,6 @@ int CompactCommand(CommandContext& ctx);
 int VerifyCommand(CommandContext& ctx);
 int ImportCommand(CommandContext& ctx);
 int ExportCommand(CommandContext& ctx);
+int HtmlExportCommand(CommandContext& ctx);
 
 } // namespace lynkora::cli

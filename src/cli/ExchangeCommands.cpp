@@ -78,6 +78,8 @@ int ImportCommand(CommandContext& ctx) {
 }
 
 int ExportCommand(CommandContext& ctx) {
+    if (std::find(ctx.args.begin(), ctx.args.end(), "--html") != ctx.args.end())
+        return HtmlExportCommand(ctx);
     const Target t = Parse(ctx.args, {"netscape", "mozilla", "opera", "favorites"}, "export");
     ReadOnlyCollection c;
     LoadReadOnly(t.file, c);

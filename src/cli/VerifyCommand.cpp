@@ -1,6 +1,7 @@
 // verify: checks the shortcuts of a data file with the same run engine as the program and
 // writes the results into the file as it does (usage write-back after each category).
 #include "CliCommand.h"
+#include "FindCategoryPath.h"
 
 #include "store/DataFile.h"
 #include "store/Errors.h"
@@ -71,33 +72,6 @@ Options Parse(const std::vector<std::string>& args) {
     return o;
 }
 
-// A category by its path: names separated by "/" or "\", from the root's children (the root's
-// own name may lead).
-CategoryNode* FindPath(CategoryTree& tree, const std::string& path) {
-    CategoryNode* node = tree.RootNode();
-    std::vector<std::string> parts;
-    std::string part;
-    for (char c : path + "/") {
-        if (c == '/' || c == '\\') {
-            if (!part.empty())
-                parts.push_back(part);
-            part.clear();
-        } else {
-            part += c;
-        }
-    }
-    std::size_t i = 0;
-    if (!parts.empty() && CompareAsciiNoCase(parts[0], node->Text()) == 0 &&
-        CategoryTree::FindChildCategory(*node, parts[0]))
-        i = 1;
-    for (; node && i < parts.size(); ++i) {
-        CategoryNode* child = nullptr;
-        if (CategoryTree::FindChildCategory(*node, parts[i], &child))
-            return nullptr;
-        node = child;
-    }
-    return node;
-}
 
 // The line of progress on a terminal: checks ended of those planned, and the last URL begun.
 class ProgressLine : public RunObserver {
@@ -168,7 +142,7 @@ int VerifyCommand(CommandContext& ctx) {
     if (o.errorsOnly) {
         run.ReverifyErrors();
     } else if (!o.category.empty()) {
-        CategoryNode* node = FindPath(tree, o.category);
+        CategoryNode* node = FindCategoryPath(tree, o.category);
         if (!node)
             throw ELynkora("No category \"" + o.category + "\" in " + o.file);
         run.VerifyCategory(node);

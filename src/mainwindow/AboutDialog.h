@@ -1,13 +1,13 @@
 #pragma once
 
+#include "store/Version.h"
+
 #include <QDialog>
 
 #include <string>
 
 namespace lynkora {
 
-// The product's web site, opened by "Lynkora website" and the About box's link.
-inline constexpr const char* kWebSite = "https://www.lynkora.net/";
 
 // "About Lynkora": the ABOUT picture at its own size, the build line and the site's link.
 class TAboutForm : public QDialog {

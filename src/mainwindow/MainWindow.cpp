@@ -23,6 +23,7 @@
 #include "mainwindow/ViewDelegates.h"
 #include "mainwindow/WindowErrorSink.h"
 #include "mainwindow/VerificationController.h"
+#include "mainwindow/ExportController.h"
 
 #include <cerrno>
 #include <cstring>
@@ -182,6 +183,7 @@ TfrmMainLynkora::TfrmMainLynkora(Registry& registry, const SettingsEnvironment& 
         if (!m_pendingCommandLine.isEmpty())
             HandleCommandLine(std::exchange(m_pendingCommandLine, QString()));
     };
+    m_export = new ExportController(*this);
     m_listModel->ShownBusy = [this](std::uint32_t id) { return m_verification->MarkedBusy(id); };
     CreateActions();
     CreateViews();
@@ -540,6 +542,8 @@ void TfrmMainLynkora::CreateActions() {
     };
     on("acExclude", &TfrmMainLynkora::acExcludeExecute);
     on("acSelectAll", &TfrmMainLynkora::acSelectAllExecute);
+    connect(Action("acExport"), &QAction::triggered, m_export, &ExportController::ExportFile);
+    connect(Action("acExportFolder"), &QAction::triggered, m_export, &ExportController::ExportFolder);
     connect(Action("acVerFile"), &QAction::triggered, m_verification, &VerificationController::VerifyEntireFile);
     connect(Action("acVerCat"), &QAction::triggered, m_verification, &VerificationController::VerifyCategory);
     connect(Action("acVerShort"), &QAction::triggered, m_verification, &VerificationController::VerifyShortcuts);
@@ -1199,8 +1203,8 @@ void TfrmMainLynkora::closeEvent(QCloseEvent* event) {
 
 
 void TfrmMainLynkora::SetStatusText(const QString& text) {
-    if (QApplication::overrideCursor() == nullptr || m_verification->Running())
-        m_status[0]->setText(text);
+    m_status[0]->setText(text);
+    m_status[0]->repaint();
 }
 
 QString TfrmMainLynkora::StatusSummary() const {

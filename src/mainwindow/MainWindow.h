@@ -44,6 +44,7 @@ class TVerifyURL;
 class VerificationRun;
 class InterfaceProbe;
 class VerificationController;
+class ExportController;
 
 // The main window: the category tree on the left, the selected category's shortcuts on the
 // right, menus, tool bar, title header and status bar, and the one open data file.
@@ -84,6 +85,7 @@ public:
     // Puts a text into status panel 0.
     void SetStatusText(const QString& text);
     VerificationController& Verification() { return *m_verification; }
+    ExportController& Export() { return *m_export; }
     // The list's columns from the column settings, with their widths.
     void ApplyColumns();
 
@@ -192,6 +194,7 @@ private:
     void CopyUrl(bool asHtml);
     bool ListHasFocus() const;
     friend class VerificationController;
+    friend class ExportController;
     void HandleHistory(int index);
     QString AskSaveFile(const QString& title);
 
@@ -232,6 +235,7 @@ private:
     std::map<std::string, QAction*> m_actions;
     std::vector<QIcon> m_smallImages;
     VerificationController* m_verification = nullptr; // a child of the window
+    ExportController* m_export = nullptr;              // a child of the window
     QString m_pendingCommandLine; // handed over while a run was in progress
 };
 
