@@ -7,7 +7,11 @@
 #include "store/DataFile.h"
 #include "store/DataFileStorage.h"
 
+#include "exchange/HtmlExport.h"
+
 #include <benchmark/benchmark.h>
+
+#include <filesystem>
 
 #include <filesystem>
 #include <random>
@@ -117,6 +121,18 @@ void BM_ExportOpera(benchmark::State& state) {
         ExportOperaHotlist(Loaded().tree, Dir() + "/hotlist.adr");
 }
 
+// The whole collection as one styled page with its table of contents.
+void BM_ExportHtmlPage(benchmark::State& state) {
+    HtmlExportOptions o;
+    o.output = Dir() + "/page.html";
+    o.title = "My Internet Shortcuts";
+    o.styleSheetText = {"/* Plain */", "body { font-family: sans-serif; }"};
+    o.now = NowDateTime();
+    for (auto _ : state)
+        ExportHtmlPage(Loaded().tree, o);
+    state.counters["page_MB"] = static_cast<double>(std::filesystem::file_size(o.output)) / 1e6;
+}
+
 // Replacing a folder that holds the previous export (100,000 files deleted, then written).
 void BM_ExportFavorites(benchmark::State& state) {
     for (auto _ : state)
@@ -140,6 +156,7 @@ BENCHMARK(BM_ImportNetscape100k)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ImportNetscape100kIntoDataFile)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_ExportNetscape)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ExportMozilla)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ExportHtmlPage)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ExportOpera)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ExportFavorites)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_ExportFavoritesFresh)->Unit(benchmark::kMillisecond)->Iterations(2);
