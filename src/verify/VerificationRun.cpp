@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <unordered_map>
+#include <utility>
 
 namespace lynkora {
 
@@ -378,6 +379,7 @@ void VerificationRun::RunParallel(std::vector<PlanCategory> plan, RunKind kind) 
         std::uint32_t id;
         bool started = false;
         bool ended = false;
+        bool inFlight = false; // counted in inFlight
     };
     struct Progress {
         std::size_t left = 0;
@@ -473,7 +475,7 @@ void VerificationRun::RunParallel(std::vector<PlanCategory> plan, RunKind kind) 
                 Refill(*n);
             }
             for (std::uint64_t t : byCategory[c]) {
-                if (checks[t].started && !checks[t].ended)
+                if (std::exchange(checks[t].inFlight, false))
                     --inFlight;
                 resolve(t);
             }
@@ -492,8 +494,10 @@ void VerificationRun::RunParallel(std::vector<PlanCategory> plan, RunKind kind) 
         if (!s)
             return; // gone: its end is still awaited
         ++inFlight;
+        check.inFlight = true;
         if (Offline(*node(check.category), *s)) {
             --inFlight;
+            check.inFlight = false;
             resolve(t);
             stop();
             return;
@@ -506,7 +510,7 @@ void VerificationRun::RunParallel(std::vector<PlanCategory> plan, RunKind kind) 
         Check& check = checks[t];
         if (check.ended)
             return;
-        if (check.started)
+        if (std::exchange(check.inFlight, false))
             --inFlight;
         if (TIShortcut* s = shortcut(check)) {
             Record(*s, outcome);
