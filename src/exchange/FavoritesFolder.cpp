@@ -52,8 +52,8 @@ void ReadShortcutFiles(const fs::path& dir, CategoryNode& node, ImportTarget& ta
         if (lower.find(".url") == std::string::npos)
             continue;
         std::error_code ec;
-        if (!e.is_regular_file(ec))
-            continue;
+        if (e.is_symlink(ec) || !e.is_regular_file(ec))
+            continue; // a link may point out of the favourites
         const std::string url = UrlOf(e.path());
         if (url.empty() || target.HoldsUrl(node, url))
             continue;
@@ -68,7 +68,8 @@ void ReadFolder(const fs::path& dir, CategoryNode& node, ImportTarget& target, T
     ReadShortcutFiles(dir, node, target, now);
     for (const auto& e : Entries(dir)) {
         std::error_code ec;
-        if (!e.is_directory(ec))
+        // A linked folder is not entered: it may lead out of the favourites or round in a loop.
+        if (e.is_symlink(ec) || !e.is_directory(ec))
             continue;
         const std::string name = e.path().filename().string();
         CategoryNode* child = nullptr;
@@ -82,14 +83,24 @@ void ReadFolder(const fs::path& dir, CategoryNode& node, ImportTarget& target, T
     }
 }
 
-// Removes the ".url" files below dir, and the folders that end up empty.
+bool IsShortcutFile(const fs::directory_entry& e) {
+    std::error_code ec;
+    const std::string name = Lower(e.path().filename().string());
+    return !e.is_symlink(ec) && e.is_regular_file(ec) && name.size() > 4 &&
+           name.compare(name.size() - 4, 4, ".url") == 0;
+}
+
+// Removes the shortcut files (regular files ending in ".url") below dir, and the folders that
+// end up empty. Links are neither entered nor removed: what they point at is not ours.
 void Clear(const fs::path& dir) {
     for (const auto& e : Entries(dir)) {
         std::error_code ec;
-        if (e.is_directory(ec) && !e.is_symlink(ec)) {
+        if (e.is_symlink(ec))
+            continue;
+        if (e.is_directory(ec)) {
             Clear(e.path());
             fs::remove(e.path(), ec); // a folder that still holds other files stays
-        } else if (e.path().filename().string().find(".url") != std::string::npos) {
+        } else if (IsShortcutFile(e)) {
             fs::remove(e.path(), ec);
         }
     }
@@ -98,7 +109,7 @@ void Clear(const fs::path& dir) {
 // A new shortcut file holds exactly these two lines; a second shortcut of the same name in the
 // same category replaces the value in place, as the profile writer does.
 bool WriteNewShortcutFile(const std::string& path, const std::string& url) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
     if (fd < 0)
         return false;
     const std::string text = "[InternetShortcut]\r\nURL=" + url + "\r\n";
@@ -132,9 +143,16 @@ void WriteCategory(const CategoryNode& node, const fs::path& parent) {
     if (!IsExcluded(node)) {
         // All levels: an included category below an excluded one still gets its folder.
         std::error_code ec;
+        if (fs::is_symlink(fs::symlink_status(dir, ec)))
+            throw ELynkora("Could not export into " + dir.string() +
+                           ": it is a symbolic link, and the export writes only inside its folder");
         fs::create_directories(dir, ec);
         WriteShortcuts(node, dir);
     }
+    std::error_code ec;
+    if (node.ChildCount() > 0 && fs::is_symlink(fs::symlink_status(dir, ec)))
+        throw ELynkora("Could not export into " + dir.string() +
+                       ": it is a symbolic link, and the export writes only inside its folder");
     for (const auto& child : node.Children())
         WriteCategory(*child, dir);
 }

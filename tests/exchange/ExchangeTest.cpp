@@ -502,3 +502,42 @@ TEST(Exchange, ThePlainStyleOfEarlierVersionsReadsTheSame) {
                                                               "C\\a\\x", "S\\a\\x|ax1|http://example.org/ax1",
                                                               "C\\b", "S\\b|b1|http://example.org/b1"}));
 }
+
+TEST(Exchange, TheFavoritesFolderIsNeverLeftThroughALink) {
+    const auto dir = test::FreshDir("favlinks");
+    const fs::path favorites = dir / "Favorites", elsewhere = dir / "elsewhere";
+    fs::create_directories(favorites / "old");
+    fs::create_directories(elsewhere);
+    WriteAll(favorites / "notes.url.txt", "mine");
+    WriteAll(favorites / "old" / "gone.url", "[InternetShortcut]\r\nURL=http://old/\r\n");
+    WriteAll(elsewhere / "precious.url", "[InternetShortcut]\r\nURL=http://precious/\r\n");
+    fs::create_symlink(elsewhere / "precious.url", favorites / "link.url");
+    fs::create_symlink(elsewhere, favorites / "linked");
+
+    CategoryTree source;
+    Doc::WithRoot(source);
+    Fill(source);
+    ExportFavoritesFolder(source, favorites.string());
+    EXPECT_EQ(ReadAll(favorites / "notes.url.txt"), "mine") << "not a shortcut file";
+    EXPECT_FALSE(fs::exists(favorites / "old")) << "our old shortcuts and their emptied folder go";
+    EXPECT_TRUE(fs::is_symlink(favorites / "link.url")) << "a link is not removed";
+    EXPECT_TRUE(fs::exists(elsewhere / "precious.url"));
+    EXPECT_TRUE(fs::is_symlink(favorites / "linked"));
+
+    // A category whose folder would be a link to elsewhere: refused, nothing written there.
+    auto cat = std::make_unique<TISFolder>();
+    cat->FolderName = "linked";
+    CategoryNode& linked = source.AddChild(*source.RootNode(), std::move(cat));
+    linked.Folder().Shortcuts.Add().Name = "intruder";
+    EXPECT_THROW(ExportFavoritesFolder(source, favorites.string()), ELynkora);
+    EXPECT_FALSE(fs::exists(elsewhere / "intruder.url"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(elsewhere), fs::directory_iterator()), 1);
+
+    // Reading does not follow links either: a loop adds no nested copies.
+    fs::create_symlink(".", favorites / "loop");
+    Doc doc;
+    ImportFavoritesFolder(favorites.string(), *doc.tree.RootNode(), doc.Target());
+    EXPECT_EQ(doc.Target().FindChild(*doc.tree.RootNode(), "loop"), nullptr);
+    EXPECT_EQ(doc.Target().FindChild(*doc.tree.RootNode(), "linked"), nullptr);
+    EXPECT_EQ(Contents(doc.tree).count("S|link|http://precious/"), 0u);
+}
