@@ -5,6 +5,10 @@
 #include "store/DataFileStorage.h"
 #include "store/Errors.h"
 #include "store/FileReplace.h"
+#include "store/Compaction.h"
+#include "cfb/Storage.h"
+
+#include <optional>
 #include "store/ObjectStream.h"
 #include "store/Version.h"
 
@@ -165,6 +169,13 @@ int ImportJsonCommand(CommandContext& ctx) {
         throw UsageError{"import-json takes one file"};
     if (FileExists(file) && !force)
         throw ELynkora("The file \"" + file + "\" exists; use --force to replace it.");
+    // --force replaces a collection, never one that another process holds: the old file stays
+    // locked by this process until the new one has taken its place.
+    std::optional<cfb::Storage> held;
+    if (FileExists(file) && cfb::IsCompoundFile(file)) {
+        WaitForCompaction(file);
+        held = cfb::OpenCompoundFile(file, true); // a share violation ends the command here
+    }
 
     const std::string input((std::istreambuf_iterator<char>(ctx.in)), std::istreambuf_iterator<char>());
     QJsonParseError error{};
@@ -194,6 +205,8 @@ int ImportJsonCommand(CommandContext& ctx) {
         if (lastDate.isDouble())
             WriteLastDate(root, lastDate.toDouble());
     }).Close();
+    if (held)
+        held->Close();
     return 0;
 }
 

@@ -62,6 +62,17 @@ TEST(Cli, ImportAppliesDefaultsAndRefusesBadInput) {
     const Result exists = Cli({"import-json", path}, R"({"Root": {}})");
     EXPECT_NE(exists.code, 0);
     EXPECT_NE(exists.err.find("--force"), std::string::npos);
+    {
+        // --force never replaces a file that is held open (here by this process, as another
+        // program holds it): refused with the share violation, the file as it was.
+        TDataFile holder(path, true);
+        const Result held = Cli({"import-json", path, "--force"}, R"({"Root": {}})");
+        EXPECT_NE(held.code, 0);
+        EXPECT_NE(held.err.find("Share violation"), std::string::npos) << held.err;
+        holder.Close();
+        EXPECT_TRUE(FileExists(path)) << "still there";
+        EXPECT_NE(Cli({"export-json", path}).out.find("\"Name\": \"x\""), std::string::npos) << "not replaced";
+    }
     EXPECT_EQ(Cli({"import-json", path, "--force"}, R"({"Root": {}})").code, 0);
 
     const std::string fresh = NewPath("bad.lyx");
