@@ -45,7 +45,8 @@ void put64(std::uint8_t* p, std::uint64_t v) {
 }
 
 int openLocked(const std::string& path, int flags, bool exclusive) {
-    const int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+    // Not blocking: a FIFO or a device at the path must be refused, not waited on.
+    const int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
     if (fd < 0) {
         const int err = errno;
         const auto slash = path.find_last_of('/');
@@ -60,6 +61,11 @@ int openLocked(const std::string& path, int flags, bool exclusive) {
         ::close(fd);
         throw StorageError(STG_E_ACCESSDENIED, path + ": is a folder");
     }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw StorageError(STG_E_ACCESSDENIED, path + ": is not a regular file");
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     // Open-file-description locks conflict between opens in the same process too.
     struct flock lock {};
     lock.l_type = exclusive ? F_WRLCK : F_RDLCK;

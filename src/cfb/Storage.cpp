@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <mutex>
 #include <unistd.h>
 
@@ -297,9 +298,14 @@ Storage OpenCompoundFileFromBytes(std::string bytes) {
 }
 
 bool IsCompoundFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false; // a FIFO or a device is no data file, and is not waited on
+    }
     unsigned char head[8] = {};
     const ssize_t n = ::pread(fd, head, sizeof head, 0);
     ::close(fd);

@@ -53,7 +53,10 @@ int RunCli(const std::vector<std::string>& argv, std::istream& in, std::ostream&
             err << "lynkora-cli: " << e.message << "\nusage: lynkora-cli " << c.usage << "\n";
             return 2;
         } catch (const EStorageError& e) {
+            // The storage error's text, then what and where: the path and the system's reason.
             err << StorageErrorText(e.code()) << "\n";
+            if (*e.what())
+                err << e.what() << "\n";
             return 1;
         } catch (const std::exception& e) {
             err << e.what() << "\n";

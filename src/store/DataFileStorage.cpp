@@ -1,5 +1,8 @@
 #include "DataFileStorage.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "Errors.h"
 #include "NameCollator.h"
 #include "ObjectStream.h"
@@ -107,8 +110,14 @@ Storage CreateDataFile(const std::string& path) {
 }
 
 Storage OpenDataFile(const std::string& path, bool writable) {
-    if (!cfb::IsCompoundFile(path))
+    if (!cfb::IsCompoundFile(path)) {
+        // What is missing, a folder, a FIFO or unreadable is said as such by the open itself;
+        // only a readable file of another kind is "not a valid Lynkora file".
+        struct stat st {};
+        if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || ::access(path.c_str(), R_OK) != 0)
+            return cfb::OpenCompoundFile(path, writable);
         throw ELynkora("Error: not a valid Lynkora file!\n\n\"" + path + "\"");
+    }
     return cfb::OpenCompoundFile(path, writable);
 }
 

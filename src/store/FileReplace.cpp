@@ -55,6 +55,8 @@ void CheckReplaceable(const std::string& path) {
     // Write permission bits, not access(): the superuser may write anything, yet a file marked
     // read-only is the user's wish not to have it replaced.
     struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+        throw ELynkora(path + ": is not a regular file; it is not replaced");
     if (::stat(path.c_str(), &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
         CannotDelete(path);
     struct stat dir {};

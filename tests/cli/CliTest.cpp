@@ -9,7 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <fstream>
+#include <future>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <sstream>
 
 using namespace lynkora;
@@ -110,7 +114,11 @@ TEST(Cli, RefusesWhatOpeningRefuses) {
 
     const std::string missing = NewPath("missing.lyx");
     r = Cli({"info", missing});
-    EXPECT_EQ(r.err, "Error: not a valid Lynkora file!\n\n\"" + missing + "\"\n");
+    EXPECT_NE(r.err.find("The file could not be found"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(missing + ": No such file or directory"), std::string::npos) << r.err;
+    const std::string foreign = NewPath("foreign.lyx");
+    std::ofstream(foreign) << "plain text";
+    EXPECT_EQ(Cli({"info", foreign}).err, "Error: not a valid Lynkora file!\n\n\"" + foreign + "\"\n");
 
     EXPECT_EQ(Cli({}).code, 2);
     EXPECT_EQ(Cli({"frobnicate"}).code, 2);
@@ -188,4 +196,34 @@ TEST(Cli, ImportAndExportBookmarks) {
     const Result missing = Cli({"import", path, "--netscape", dir + "/none.html"});
     EXPECT_NE(missing.code, 0);
     EXPECT_NE(missing.err.find("The specified file could not be found!"), std::string::npos);
+}
+
+TEST(Cli, AFifoIsRefusedNotWaitedOn) {
+    const std::string fifo = (test::FreshDir("cli-fifo") / "pipe.lyx").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    auto run = std::async(std::launch::async, [&] { return Cli({"info", fifo}); });
+    if (run.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+        // Blocked in open: a writer releases it, and the test fails.
+        const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+        if (fd >= 0)
+            ::close(fd);
+        ADD_FAILURE() << "the command waited on the FIFO";
+    }
+    const Result r = run.get();
+    EXPECT_NE(r.code, 0);
+    EXPECT_NE(r.err.find("not a regular file"), std::string::npos) << r.err;
+    const Result imported = Cli({"import-json", fifo, "--force"}, R"({"Root": {}})");
+    EXPECT_NE(imported.code, 0);
+    EXPECT_NE(imported.err.find("not a regular file"), std::string::npos) << imported.err;
+    struct stat st {};
+    ASSERT_EQ(::stat(fifo.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode)) << "left as it was";
+
+    // A missing file and a folder say what is wrong, with the path.
+    const std::filesystem::path folder = test::FreshDir("cli-fifo-folder");
+    const Result missing = Cli({"info", (folder / "none.lyx").string()});
+    EXPECT_NE(missing.err.find("No such file or directory"), std::string::npos) << missing.err;
+    EXPECT_NE(missing.err.find("none.lyx"), std::string::npos) << missing.err;
+    const Result dir = Cli({"info", folder.string()});
+    EXPECT_NE(dir.err.find("is a folder"), std::string::npos) << dir.err;
 }
