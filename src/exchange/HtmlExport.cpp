@@ -304,20 +304,23 @@ std::string HtmlCategoryText(const CategoryNode& category, const HtmlExportOptio
     return page.Page();
 }
 
-HtmlExportReport ExportHtmlPage(const CategoryTree& tree, const HtmlExportOptions& options) {
+namespace {
+
+HtmlExportReport Export(const std::string& text, const HtmlExportOptions& options) {
     HtmlExportReport report;
-    const std::string text = HtmlPageText(tree, options);
     CopyStyleSheet(options, report);
     WritePage(options.output, text);
     return report;
 }
 
+} // namespace
+
+HtmlExportReport ExportHtmlPage(const CategoryTree& tree, const HtmlExportOptions& options) {
+    return Export(HtmlPageText(tree, options), options);
+}
+
 HtmlExportReport ExportHtmlCategory(const CategoryNode& category, const HtmlExportOptions& options) {
-    HtmlExportReport report;
-    const std::string text = HtmlCategoryText(category, options);
-    CopyStyleSheet(options, report);
-    WritePage(options.output, text);
-    return report;
+    return Export(HtmlCategoryText(category, options), options);
 }
 
 } // namespace lynkora
