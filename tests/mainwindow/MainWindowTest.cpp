@@ -74,11 +74,7 @@ TEST_F(MainWindowTest, NoFileThenTheSampleCollection) {
     window->SelectNode(science);
     EXPECT_EQ(window->HeaderCaption(), "My Internet Shortcuts\\News\\Science");
     EXPECT_EQ(window->HeaderRecord(), "4 shortcuts");
-    auto empty = std::make_unique<TISFolder>();
-    empty->FolderName = "Empty";
-    empty->FolderID = window->DataFile()->NewFolderID();
-    CategoryNode& node = window->Tree().AddChild(*window->Tree().RootNode(), std::move(empty));
-    window->WriteCategory(node);
+    AddEmptyCategory();
     EXPECT_TRUE(window->Action("acSave")->isEnabled()) << "a change enables Save";
 
     window->show();
@@ -299,11 +295,7 @@ TEST_F(MainWindowTest, SummariesHintsAndTreeOrders) {
     s.Name = "only";
     window->WriteCategory(*window->Tree().RootNode());
     EXPECT_EQ(window->StatusText(), "1 internet shortcut; 1 category");
-    auto empty = std::make_unique<TISFolder>();
-    empty->FolderName = "Empty";
-    empty->FolderID = window->DataFile()->NewFolderID();
-    CategoryNode& node = window->Tree().AddChild(*window->Tree().RootNode(), std::move(empty));
-    window->WriteCategory(node);
+    CategoryNode& node = AddEmptyCategory();
     window->SelectNode(&node);
     EXPECT_EQ(window->HeaderRecord(), "0 shortcuts");
     window->SelectNode(window->Tree().RootNode());

@@ -74,11 +74,7 @@ TEST_F(MainWindowTest, KeysOfCommandsShownOnlyInPopUpMenusWork) {
 
 TEST_F(MainWindowTest, ClickingTheNameHeaderReversesTheNameOrder) {
     ASSERT_TRUE(window->OpenDocument(Sample()));
-    window->show();
-    window->resize(900, 560);
-    window->SelectNode(window->Tree().FindCategoryByName("News", 1));
-    QApplication::processEvents();
-    auto* list = window->findChild<QTreeView*>("ListView1");
+    auto* list = ShowCategory("News");
     QHeaderView* header = list->header();
     const QPoint name(header->sectionViewportPosition(0) + 10, header->height() / 2);
     QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, name);
@@ -104,11 +100,7 @@ TEST_F(MainWindowTest, PopUpMenusNameTheirVerifyItemsAndRunTheCommands) {
     QSignalSpy category(window->Action("acVerCat"), &QAction::triggered);
     EXPECT_EQ(treeVerify->isEnabled(), window->Action("acVerCat")->isEnabled());
     // An empty category: the run has nothing to check and ends at once.
-    auto empty = std::make_unique<TISFolder>();
-    empty->FolderName = "Empty";
-    empty->FolderID = window->DataFile()->NewFolderID();
-    CategoryNode& node = window->Tree().AddChild(*window->Tree().RootNode(), std::move(empty));
-    window->WriteCategory(node);
+    CategoryNode& node = AddEmptyCategory();
     window->SelectNode(&node);
     window->acUpdateCtrls();
     ASSERT_TRUE(treeVerify->isEnabled());
@@ -235,11 +227,7 @@ TEST_F(MainWindowTest, TheAboutTextsAreTheProgramsOwn) {
 
 TEST_F(MainWindowTest, TheColumnHeaderOffersTheColumnsToShow) {
     ASSERT_TRUE(window->OpenDocument(Sample()));
-    window->show();
-    window->resize(900, 560);
-    window->SelectNode(window->Tree().FindCategoryByName("News", 1));
-    QApplication::processEvents();
-    auto* list = window->findChild<QTreeView*>("ListView1");
+    auto* list = ShowCategory("News");
     list->selectionModel()->select(list->model()->index(2, 0),
                                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     const std::vector<std::uint32_t> selected = window->SelectedIds();

@@ -9,6 +9,7 @@
 #include "settings/SettingsEnvironment.h"
 
 #include <QApplication>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -50,6 +51,23 @@ protected:
         std::filesystem::copy_file(std::string(LYNKORA_BINARY_DIR) + "/samples/sample.lyx", target,
                                    std::filesystem::copy_options::overwrite_existing);
         return target.string();
+    }
+    // A new empty category under the root, written into the file as the window writes it.
+    CategoryNode& AddEmptyCategory(const std::string& name = "Empty") {
+        auto folder = std::make_unique<TISFolder>();
+        folder->FolderName = name;
+        folder->FolderID = window->DataFile()->NewFolderID();
+        CategoryNode& node = window->Tree().AddChild(*window->Tree().RootNode(), std::move(folder));
+        window->WriteCategory(node);
+        return node;
+    }
+    // The window shown at 900 x 560 with the top-level category selected; its details view.
+    QTreeView* ShowCategory(const char* name) {
+        window->show();
+        window->resize(900, 560);
+        window->SelectNode(window->Tree().FindCategoryByName(name, 1));
+        QApplication::processEvents();
+        return window->findChild<QTreeView*>("ListView1");
     }
     // Where the tests leave their pictures.
     static QString Shot(const char* name) { return QString::fromStdString(std::string(LYNKORA_BINARY_DIR) + "/" + name); }
