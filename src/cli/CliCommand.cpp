@@ -23,6 +23,9 @@ const std::vector<Command>& Commands() {
          "verify FILE [--category PATH] [--errors-only] [--proxy HOST:PORT]\n"
          "                 [--proxy-user U --proxy-password P] [--ca-file FILE] [--jobs N]",
          VerifyCommand},
+        {"find", "find FILE TEXT [--in names|urls|descriptions|keywords|all] [--case] [--from CATEGORY]",
+         FindCommand},
+        {"duplicates", "duplicates FILE [--json]", DuplicatesCommand},
     };
     return table;
 }

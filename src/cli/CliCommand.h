@@ -44,5 +44,7 @@ int VerifyCommand(CommandContext& ctx);
 int ImportCommand(CommandContext& ctx);
 int ExportCommand(CommandContext& ctx);
 int HtmlExportCommand(CommandContext& ctx);
+int FindCommand(CommandContext& ctx);
+int DuplicatesCommand(CommandContext& ctx);
 
 } // namespace lynkora::cli
