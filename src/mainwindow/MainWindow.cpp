@@ -24,6 +24,8 @@
 #include "mainwindow/WindowErrorSink.h"
 #include "mainwindow/VerificationController.h"
 #include "mainwindow/ExportController.h"
+#include "mainwindow/DuplicatesController.h"
+#include "mainwindow/FindController.h"
 
 #include <cerrno>
 #include <cstring>
@@ -184,6 +186,8 @@ TfrmMainLynkora::TfrmMainLynkora(Registry& registry, const SettingsEnvironment& 
             HandleCommandLine(std::exchange(m_pendingCommandLine, QString()));
     };
     m_export = new ExportController(*this);
+    m_find = new FindController(*this);
+    m_duplicates = new DuplicatesController(*this);
     m_listModel->ShownBusy = [this](std::uint32_t id) { return m_verification->MarkedBusy(id); };
     CreateActions();
     CreateViews();
@@ -543,6 +547,9 @@ void TfrmMainLynkora::CreateActions() {
     on("acExclude", &TfrmMainLynkora::acExcludeExecute);
     on("acSelectAll", &TfrmMainLynkora::acSelectAllExecute);
     connect(Action("acExport"), &QAction::triggered, m_export, &ExportController::ExportFile);
+    connect(Action("acFind"), &QAction::triggered, m_find, &FindController::Find);
+    connect(Action("acFindNext"), &QAction::triggered, m_find, &FindController::FindNext);
+    connect(Action("acScanDup"), &QAction::triggered, m_duplicates, &DuplicatesController::Scan);
     connect(Action("acExportFolder"), &QAction::triggered, m_export, &ExportController::ExportFolder);
     connect(Action("acVerFile"), &QAction::triggered, m_verification, &VerificationController::VerifyEntireFile);
     connect(Action("acVerCat"), &QAction::triggered, m_verification, &VerificationController::VerifyCategory);
@@ -755,9 +762,9 @@ void TfrmMainLynkora::LoadImages() {
             action->setIcon(m_smallImages[static_cast<std::size_t>(image)]);
     }
     setWindowIcon(m_smallImages.empty() ? QIcon() : m_smallImages[0]);
-    const std::vector<QIcon> status = CutStrip(art.Resource("BMP_3"), {});
-    if (!status.empty())
-        m_statusIcon->setPixmap(status.front().pixmap(16, 16));
+    m_statusImages = CutStrip(art.Resource("BMP_3"), {});
+    if (!m_statusImages.empty())
+        m_statusIcon->setPixmap(m_statusImages.front().pixmap(16, 16));
 }
 
 void TfrmMainLynkora::ApplySettings() {
@@ -1202,9 +1209,20 @@ void TfrmMainLynkora::closeEvent(QCloseEvent* event) {
 
 
 
-void TfrmMainLynkora::SetStatusText(const QString& text) {
+void TfrmMainLynkora::SetStatusText(const QString& text, int icon) {
+    const bool shown = icon >= 0 && static_cast<std::size_t>(icon) < m_statusImages.size();
+    if (shown)
+        m_statusIcon->setPixmap(m_statusImages[static_cast<std::size_t>(icon)].pixmap(16, 16));
+    m_statusIcon->setVisible(shown);
     m_status[0]->setText(text);
     m_status[0]->repaint();
+}
+
+void TfrmMainLynkora::ShowInfoBox(const QString& text) {
+    m_lastInfo = text;
+    QMessageBox box(QMessageBox::Information, kTitle, text, QMessageBox::Ok, this);
+    if (!qEnvironmentVariableIsSet("LYNKORA_NO_DIALOGS"))
+        box.exec();
 }
 
 QString TfrmMainLynkora::StatusSummary() const {
@@ -1240,6 +1258,7 @@ void TfrmMainLynkora::acUpdateCtrls() {
     } else {
         for (const char* name : {"acClose", "acLibraries", "acImportFile", "acImportBrowser", "acScanDup"})
             Action(name)->setEnabled(!busy);
+        Action("acFindNext")->setEnabled(m_find->Searched());
         CategoryNode* node = SelectedNode();
         const bool isRoot = node && node == m_tree.RootNode();
         Action("acExclude")->setEnabled(node != nullptr);
@@ -1283,10 +1302,8 @@ void TfrmMainLynkora::acUpdateCtrls() {
 bool TfrmMainLynkora::event(QEvent* e) {
     if (e->type() == QEvent::StatusTip) {
         const QString tip = static_cast<QStatusTipEvent*>(e)->tip();
-        if (QApplication::overrideCursor() == nullptr) {
-            m_statusIcon->setVisible(!tip.isEmpty());
-            m_status[0]->setText(tip.isEmpty() ? StatusSummary() : tip);
-        }
+        if (QApplication::overrideCursor() == nullptr)
+            SetStatusText(tip.isEmpty() ? StatusSummary() : tip, tip.isEmpty() ? -1 : 0);
         return true;
     }
     return QMainWindow::event(e);

@@ -45,6 +45,8 @@ class VerificationRun;
 class InterfaceProbe;
 class VerificationController;
 class ExportController;
+class FindController;
+class DuplicatesController;
 
 // The main window: the category tree on the left, the selected category's shortcuts on the
 // right, menus, tool bar, title header and status bar, and the one open data file.
@@ -82,10 +84,17 @@ public:
     // The enabling of every command, recomputed in one place.
     void acUpdateCtrls();
     QString StatusSummary() const;
-    // Puts a text into status panel 0.
-    void SetStatusText(const QString& text);
+    // Puts a text into status panel 0 with a status image (-1: none).
+    void SetStatusText(const QString& text, int icon = -1);
+    // An information box captioned "Lynkora 4.0"; its text is kept for whoever needs to know.
+    void ShowInfoBox(const QString& text);
+    const QString& LastInfo() const { return m_lastInfo; }
+    // A Yes/No question captioned "Lynkora 4.0"; true for Yes.
+    bool Ask(const QString& text);
     VerificationController& Verification() { return *m_verification; }
     ExportController& Export() { return *m_export; }
+    FindController& Finder() { return *m_find; }
+    DuplicatesController& Duplicates() { return *m_duplicates; }
     // The list's columns from the column settings, with their widths.
     void ApplyColumns();
 
@@ -195,6 +204,8 @@ private:
     bool ListHasFocus() const;
     friend class VerificationController;
     friend class ExportController;
+    friend class FindController;
+    friend class DuplicatesController;
     void HandleHistory(int index);
     QString AskSaveFile(const QString& title);
 
@@ -236,6 +247,10 @@ private:
     std::vector<QIcon> m_smallImages;
     VerificationController* m_verification = nullptr; // a child of the window
     ExportController* m_export = nullptr;              // a child of the window
+    FindController* m_find = nullptr;                  // a child of the window
+    DuplicatesController* m_duplicates = nullptr;      // a child of the window
+    std::vector<QIcon> m_statusImages;
+    QString m_lastInfo;
     QString m_pendingCommandLine; // handed over while a run was in progress
 };
 

@@ -122,7 +122,7 @@ void TfrmMainLynkora::DeleteCategory(CategoryNode& node) {
     }
     const QString question = tr("The category \"%1\" will be removed.\nDo you want to continue?")
                                  .arg(DecodeStoredText(node.Text()));
-    if (!(AskYesNo ? AskYesNo(question) : QMessageBox::question(this, kTitle, question) == QMessageBox::Yes))
+    if (!Ask(question))
         return;
     const std::string folderId = node.Folder().FolderID;
     CategoryNode* parent = node.Parent();
@@ -259,6 +259,10 @@ void TfrmMainLynkora::DropShortcuts(CategoryNode& target) {
     if (!m_file->DirectMode())
         m_file->SetModified(true);
     acUpdateCtrls();
+}
+
+bool TfrmMainLynkora::Ask(const QString& text) {
+    return AskYesNo ? AskYesNo(text) : QMessageBox::question(this, kTitle, text) == QMessageBox::Yes;
 }
 
 bool TfrmMainLynkora::Run(QDialog& dialog) {
@@ -445,7 +449,7 @@ void TfrmMainLynkora::DeleteShortcuts() {
     const QString question = rows.size() == 1
         ? tr("The shortcut \"%1\" will be removed.\nDo you want to continue?").arg(DecodeStoredText(first->Name))
         : tr("The selected shortcuts will be removed.\nDo you want to continue?");
-    if (!(AskYesNo ? AskYesNo(question) : QMessageBox::question(this, kTitle, question) == QMessageBox::Yes))
+    if (!Ask(question))
         return;
     std::vector<std::uint32_t> ids;
     for (int row : rows)
