@@ -1,7 +1,7 @@
+#include "ReferenceDuplicateScan.h"
 #include "tools/DuplicateScan.h"
 
 #include "store/CategoryTree.h"
-#include "store/TextTools.h"
 
 #include <gtest/gtest.h>
 
@@ -21,50 +21,6 @@ TIShortcut& AddShortcut(CategoryNode& node, const std::string& name, const std::
     s.Name = name;
     s.URL = url;
     return s;
-}
-
-// The scan as first written: every shortcut compared with every other, marks as it goes.
-std::vector<TDupItems> ReferenceScan(const CategoryTree& tree) {
-    std::vector<TDupItems> groups;
-    const std::vector<CategoryNode*> order = tree.PreOrder();
-    for (CategoryNode* c : order) {
-        TShortcuts& cs = c->Folder().Shortcuts;
-        for (std::size_t i = cs.Count(); i-- > 0;) {
-            TIShortcut& s = cs[i];
-            TDupItems group;
-            group.URL = s.URL;
-            group.URLs.Add({s.ID(), s.Name, CategoryTree::CategoryPath(*c), c});
-            if (!s.URL.empty() && !UrlKey(s.URL).empty()) {
-                for (CategoryNode* d : order) {
-                    TShortcuts& ds = d->Folder().Shortcuts;
-                    for (std::size_t j = ds.Count(); j-- > 0;) {
-                        TIShortcut& t = ds[j];
-                        if ((d == c && t.ID() == s.ID()) || t.URL.empty() || t.IgnoreDup || s.IgnoreDup)
-                            continue;
-                        if (LowerAscii(UrlKey(t.URL)) != LowerAscii(UrlKey(s.URL)))
-                            continue;
-                        group.URLs.Add({t.ID(), t.Name, CategoryTree::CategoryPath(*d), d});
-                        t.IgnoreDup = true;
-                    }
-                }
-            }
-            if (group.URLs.Count() >= 2)
-                groups.push_back(std::move(group));
-        }
-    }
-    return groups;
-}
-
-std::string Describe(const std::vector<TDupItems>& groups) {
-    std::string text;
-    for (const TDupItems& g : groups) {
-        text += g.URL + "\n";
-        for (std::size_t i = 0; i < g.URLs.Count(); ++i) {
-            const TDupURL& e = g.URLs.Items(i);
-            text += "  " + std::to_string(e.ShortID) + " " + e.Name + " (Category: " + e.Category + ")\n";
-        }
-    }
-    return text;
 }
 
 std::vector<bool> Marks(const CategoryTree& tree) {
@@ -106,7 +62,7 @@ TEST(DuplicateScan, GroupsHeadsAndOrder) {
 
     const std::vector<TDupItems> groups = ScanDuplicates(tree);
     // Root first, its shortcuts last to first: r2 heads the "other" group, r0 the "same" one.
-    EXPECT_EQ(Describe(groups), "http://OTHER.example/x/\n"
+    EXPECT_EQ(test::Describe(groups), "http://OTHER.example/x/\n"
                                 "  2 r2 (Category: Bookmarks)\n"
                                 "  1 r1 (Category: Bookmarks)\n"
                                 "http://same.example/\n"
@@ -145,10 +101,10 @@ TEST(DuplicateScan, SameAsComparingEveryPairOnRandomCollections) {
             AddShortcut(*fastNodes[static_cast<std::size_t>(c)], name, url).IgnoreDup = ignored;
             AddShortcut(*slowNodes[static_cast<std::size_t>(c)], name, url).IgnoreDup = ignored;
         }
-        const std::vector<TDupItems> expected = ReferenceScan(slow);
+        const std::vector<TDupItems> expected = test::ReferenceScan(slow);
         const std::vector<TDupItems> got = ScanDuplicates(fast);
         ASSERT_FALSE(expected.empty());
-        ASSERT_EQ(Describe(got), Describe(expected)) << "seed " << seed;
+        ASSERT_EQ(test::Describe(got), test::Describe(expected)) << "seed " << seed;
         ASSERT_EQ(Marks(fast), Marks(slow)) << "seed " << seed;
     }
 }
