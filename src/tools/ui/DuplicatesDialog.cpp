@@ -74,6 +74,7 @@ TfrmDuplicates::TfrmDuplicates(QWidget* parent) : QDialog(parent) {
     btnActions->setMenu(mnuActions);
     btnActions->setPopupMode(QToolButton::InstantPopup);
     btnActions->setAutoRaise(true);
+    btnActions->setFocusPolicy(Qt::NoFocus); // the keys go to the lines
     toolbar->addWidget(btnActions);
 
     m_model = new DuplicatesModel(this);
@@ -91,6 +92,7 @@ TfrmDuplicates::TfrmDuplicates(QWidget* parent) : QDialog(parent) {
     layout->setSpacing(0);
     layout->addWidget(toolbar);
     layout->addWidget(treeDup, 1);
+    treeDup->setFocus();
 
     connect(mnuDel, &QAction::triggered, this, [this] { Guarded([this] { DeleteSelection(); }); });
     connect(mnuDelAll, &QAction::triggered, this, [this] { Guarded([this] { DeleteAllButFirst(); }); });
