@@ -1,16 +1,14 @@
 #include "ReadOnlyCollection.h"
 
 #include "store/DataFileStorage.h"
-#include "store/Version.h"
 
 namespace lynkora::cli {
 
 void LoadReadOnly(const std::string& path, ReadOnlyCollection& c) {
     cfb::Storage root = OpenDataFile(path, false);
-    c.appVersion = ReadAppVersion(root);
-    CheckFileVersion(path, c.appVersion, kProgramVersion);
-    LoadCategoryTree(root, c.tree);
-    c.lastDate = ReadLastDate(root);
+    const CollectionHeader header = LoadWholeCollection(root, path, c.tree);
+    c.appVersion = header.appVersion;
+    c.lastDate = header.lastDate;
     root.Close();
 }
 

@@ -6,6 +6,7 @@
 #include "Errors.h"
 #include "NameCollator.h"
 #include "ObjectStream.h"
+#include "Version.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -273,6 +274,19 @@ void LoadCategoryTree(const Storage& root, CategoryTree& tree) {
         tree.Clear();
         throw;
     }
+}
+
+} // namespace lynkora
+
+namespace lynkora {
+
+CollectionHeader LoadWholeCollection(cfb::Storage& root, const std::string& path, CategoryTree& tree) {
+    CollectionHeader header;
+    header.appVersion = ReadAppVersion(root);
+    CheckFileVersion(path, header.appVersion, kProgramVersion);
+    LoadCategoryTree(root, tree);
+    header.lastDate = ReadLastDate(root);
+    return header;
 }
 
 } // namespace lynkora

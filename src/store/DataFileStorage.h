@@ -112,4 +112,12 @@ void WalkCategoryStorages(const cfb::Storage& rootFolder, Context root, Visit vi
 // "Data file error: missing or incorrect category data!" without ROOTFOLDER/DATA.
 void LoadCategoryTree(const cfb::Storage& root, CategoryTree& tree);
 
+// Reads everything of an open data file as opening it does (the version check, every category,
+// the session date); fails as opening fails. Returns the file's program version.
+struct CollectionHeader {
+    std::string appVersion;
+    TDateTime lastDate = 0;
+};
+CollectionHeader LoadWholeCollection(cfb::Storage& root, const std::string& path, CategoryTree& tree);
+
 } // namespace lynkora

@@ -227,3 +227,54 @@ TEST(Cli, AFifoIsRefusedNotWaitedOn) {
     const Result dir = Cli({"info", folder.string()});
     EXPECT_NE(dir.err.find("is a folder"), std::string::npos) << dir.err;
 }
+
+namespace {
+
+std::string Bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+} // namespace
+
+// Compaction reads the whole collection first and refuses what it cannot read completely; the
+// file is left byte for byte as it was.
+TEST(Cli, CompactRefusesADamagedFileAndLeavesIt) {
+    const std::string twins = NewPath("twins.lyx");
+    ASSERT_EQ(Cli({"import-json", twins}, SampleJson()).code, 0);
+    // Two sibling storages with one name: FL00000005 renamed FL00000006 in its directory entry.
+    std::string bytes = Bytes(twins);
+    auto utf16 = [](const std::string& ascii) {
+        std::string out;
+        for (char c : ascii)
+            out += std::string{c, '\0'};
+        return out;
+    };
+    const std::string from = utf16("FL00000005"), to = utf16("FL00000006");
+    const std::size_t at = bytes.find(from);
+    ASSERT_NE(at, std::string::npos);
+    bytes.replace(at, to.size(), to);
+    WriteBytes(twins, bytes);
+    const Result twin = Cli({"compact", twins});
+    EXPECT_EQ(twin.code, 1);
+    EXPECT_NE(twin.err.find("FL00000006"), std::string::npos) << twin.err;
+    EXPECT_TRUE(Bytes(twins) == bytes);
+    EXPECT_FALSE(FileExists(ChangeFileExt(twins, ".$$$")));
+
+    // Cut short: what info refuses, compaction refuses too.
+    const std::string cut = NewPath("cut.lyx");
+    ASSERT_EQ(Cli({"import-json", cut}, SampleJson()).code, 0);
+    const std::string whole = Bytes(cut);
+    ASSERT_GT(whole.size(), 13440u);
+    WriteBytes(cut, whole.substr(0, 13440));
+    ASSERT_NE(Cli({"info", cut}).code, 0);
+    const Result r = Cli({"compact", cut});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_FALSE(r.err.empty());
+    EXPECT_TRUE(Bytes(cut) == whole.substr(0, 13440));
+    EXPECT_FALSE(FileExists(ChangeFileExt(cut, ".$$$")));
+}
