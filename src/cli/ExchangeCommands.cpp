@@ -10,6 +10,7 @@
 #include "store/DataFile.h"
 #include "store/DataFileStorage.h"
 #include "store/Errors.h"
+#include "store/FileReplace.h"
 #include "store/Version.h"
 
 #include <chrono>
@@ -53,7 +54,25 @@ Target Parse(const std::vector<std::string>& args, const std::vector<std::string
 
 int ImportCommand(CommandContext& ctx) {
     const Target t = Parse(ctx.args, {"netscape", "opera", "favorites"}, "import");
+    const bool existed = FileExists(t.file);
     TDataFile file(t.file, false);
+    // A failed import leaves the data file as it was; one made for it goes again.
+    struct Discard {
+        TDataFile& file;
+        const std::string& path;
+        bool existed;
+        bool done = false;
+        ~Discard() {
+            if (done)
+                return;
+            try {
+                file.Close();
+            } catch (...) {
+            }
+            if (!existed)
+                DeleteFileIfExists(path);
+        }
+    } discard{file, t.file, existed};
     file.CheckVersion(kProgramVersion);
     CategoryTree tree;
     file.LoadTree(tree);
@@ -72,6 +91,7 @@ int ImportCommand(CommandContext& ctx) {
     tree.ForEach([&](CategoryNode& node) { file.WriteCategory(node); });
     file.Save();
     file.Close();
+    discard.done = true;
     ctx.out << "Imported " << (tree.ShortcutCount() - before) << " shortcuts; " << tree.NodeCount()
             << " categories in all\n";
     return 0;

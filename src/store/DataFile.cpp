@@ -20,6 +20,7 @@ TDataFile::TDataFile(const std::string& fileName, bool directMode)
         if (directMode) {
             if (exists) {
                 m_work = OpenDataFile(fileName);
+                RemoveStaleSideFiles(fileName);
                 Backup();
             } else {
                 m_work = CreateDataFile(fileName);
@@ -31,6 +32,7 @@ TDataFile::TDataFile(const std::string& fileName, bool directMode)
             m_work = CreateDataFile(m_tempName);
             if (exists) {
                 m_file = OpenDataFile(fileName);
+                RemoveStaleSideFiles(fileName);
                 m_file->CopyTo(*m_work);
             } else {
                 WriteNewFileRoot(*m_work);

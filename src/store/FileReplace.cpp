@@ -65,6 +65,15 @@ void CheckReplaceable(const std::string& path) {
         CannotDelete(path);
 }
 
+void RemoveStaleSideFiles(const std::string& path) {
+    for (const char* ext : {".$sv", ".$$$", ".$im", ".$bk"}) {
+        const std::string side = ChangeFileExt(path, ext);
+        struct stat st {};
+        if (::lstat(side.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+            ::unlink(side.c_str());
+    }
+}
+
 cfb::Storage ReplaceWithNewFile(const std::string& target, const std::string& tempPath,
                                 const std::function<void(cfb::Storage&)>& fill) {
     CheckReplaceable(target);

@@ -23,6 +23,10 @@ void CheckReplaceable(const std::string& path);
 std::string ChangeFileExt(const std::string& path, const std::string& ext);
 
 bool FileExists(const std::string& path);
+// Removes what a killed save, compaction, import or backup of the data file left beside it
+// (".$sv", ".$$$", ".$im", ".$bk"); only for the holder of the file's exclusive lock, when no
+// one else can be writing them.
+void RemoveStaleSideFiles(const std::string& path);
 // Removes a file; true when it is gone afterwards.
 bool DeleteFileIfExists(const std::string& path);
 

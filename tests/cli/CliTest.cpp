@@ -278,3 +278,18 @@ TEST(Cli, CompactRefusesADamagedFileAndLeavesIt) {
     EXPECT_TRUE(Bytes(cut) == whole.substr(0, 13440));
     EXPECT_FALSE(FileExists(ChangeFileExt(cut, ".$$$")));
 }
+
+// A failed import into a file that was not there leaves no empty data file behind.
+TEST(Cli, AFailedImportIntoANewFileLeavesNoFile) {
+    const std::string dir = test::FreshDir("cli-failed-import").string();
+    const std::string fresh = dir + "/new.lyx";
+    const Result r = Cli({"import", fresh, "--netscape", dir + "/missing.html"});
+    EXPECT_NE(r.code, 0);
+    EXPECT_FALSE(FileExists(fresh));
+    EXPECT_FALSE(FileExists(ChangeFileExt(fresh, ".$ly")));
+    // An existing file stays as it was.
+    ASSERT_EQ(Cli({"import-json", fresh}, SampleJson()).code, 0);
+    const std::string before = Bytes(fresh);
+    EXPECT_NE(Cli({"import", fresh, "--netscape", dir + "/missing.html"}).code, 0);
+    EXPECT_TRUE(Bytes(fresh) == before);
+}

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sys/stat.h>
 
 using namespace lynkora;
@@ -259,4 +260,22 @@ TEST(DataFile, AReadOnlyFileIsNeverReplaced) {
     CategoryTree back;
     LoadCategoryTree(root, back);
     EXPECT_EQ(back.NodeCount(), 3u);
+}
+
+// A killed save, compaction, import or backup leaves its side file; the next open that holds the
+// file's lock removes it. A leftover working copy is the open's own business.
+TEST(DataFile, StaleSideFilesGoAtTheNextOpen) {
+    for (const bool direct : {false, true}) {
+        const std::string path = NewPath(direct ? "direct.lyx" : "copy.lyx");
+        test::MakeFileWithCategory(path, direct, "Saved", 2);
+        const std::vector<std::string> stale = {".$$$", ".$sv", ".$im", ".$bk"};
+        for (const std::string& ext : stale)
+            std::ofstream(ChangeFileExt(path, ext)) << std::string(4096, 'x');
+        std::ofstream(ChangeFileExt(path, ".notes")) << "the user's own";
+        TDataFile file(path, direct);
+        for (const std::string& ext : stale)
+            EXPECT_FALSE(FileExists(ChangeFileExt(path, ext))) << ext << (direct ? " direct" : " copy");
+        EXPECT_TRUE(FileExists(ChangeFileExt(path, ".notes")));
+        file.Close();
+    }
 }
