@@ -83,8 +83,8 @@ std::string HttpCheck::NormalizeUrl(const std::string& raw, std::string& error) 
 }
 
 HttpCheckResult HttpCheck::Request(const HttpCheckRequest& req, const std::string& url, bool head,
-                                   long timeoutMs) {
-    HttpTransfer transfer(req, url, head, timeoutMs);
+                                   long timeoutMs, long spentMs) {
+    HttpTransfer transfer(req, url, head, timeoutMs, spentMs);
     auto* easy = static_cast<CURL*>(transfer.Easy());
     auto* multi = static_cast<CURLM*>(m_multi);
     curl_multi_add_handle(multi, easy);
@@ -95,10 +95,15 @@ HttpCheckResult HttpCheck::Request(const HttpCheckRequest& req, const std::strin
         curl_multi_perform(multi, &running);
         int queued = 0;
         while (CURLMsg* msg = curl_multi_info_read(multi, &queued)) {
-            if (msg->msg == CURLMSG_DONE && msg->easy_handle == easy) {
-                code = msg->data.result;
-                done = true;
+            if (msg->msg != CURLMSG_DONE || msg->easy_handle != easy)
+                continue;
+            if (transfer.NextHop(msg->data.result)) {
+                curl_multi_remove_handle(multi, easy);
+                curl_multi_add_handle(multi, easy);
+                continue;
             }
+            code = msg->data.result;
+            done = true;
         }
         if (!done && !m_stop)
             curl_multi_poll(multi, nullptr, 0, 1000, nullptr);
@@ -127,7 +132,7 @@ HttpCheckResult HttpCheck::Run(const HttpCheckRequest& req) {
     const long left = req.totalTimeoutMs - spent;
     if (left <= 0)
         return result;
-    return Request(req, url, false, left); // the GET's outcome replaces the HEAD's
+    return Request(req, url, false, left, spent); // the GET's outcome replaces the HEAD's
 }
 
 } // namespace lynkora

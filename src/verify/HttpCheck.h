@@ -44,7 +44,7 @@ public:
 
 private:
     HttpCheckResult Request(const HttpCheckRequest& request, const std::string& url, bool head,
-                            long timeoutMs);
+                            long timeoutMs, long spentMs = 0);
 
     void* m_multi; // CURLM
     std::atomic<bool> m_stop{false};

@@ -36,13 +36,19 @@ CURLcode SslContext(CURL*, void* sslctx, void*) {
     return CURLE_OK;
 }
 
-// Tracks the response headers of a GET so the transfer ends as soon as the final response's
-// headers are in: the body is never read.
+// Tracks the response headers so that each transfer ends as soon as a response's headers are
+// in: the body is never read. Interim responses (1xx) go on; a redirect's end is marked for the
+// runner to follow.
 using HeaderState = HttpTransfer::HeaderState;
 
 size_t OnHeader(char* data, size_t size, size_t count, void* user) {
     auto* state = static_cast<HeaderState*>(user);
     const size_t n = size * count;
+    state->headerBytes += n;
+    if (state->headerBytes > HttpTransfer::kMaxHeaderBytes) {
+        state->tooLong = true;
+        return 0;
+    }
     std::string line(data, n);
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
         line.pop_back();
@@ -50,32 +56,37 @@ size_t OnHeader(char* data, size_t size, size_t count, void* user) {
         state->sawLocation = false;
         return n;
     }
-    if (line.size() >= 9 && curl_strnequal(line.c_str(), "location:", 9))
+    if (line.size() >= 9 && curl_strnequal(line.c_str(), "location:", 9)) {
         state->sawLocation = true;
+        std::size_t from = 9;
+        while (from < line.size() && (line[from] == ' ' || line[from] == '\t'))
+            ++from;
+        state->location = line.substr(from);
+    }
     if (!line.empty())
         return n;
     long code = 0;
     curl_easy_getinfo(static_cast<CURL*>(state->easy), CURLINFO_RESPONSE_CODE, &code);
-    const bool interim = code >= 100 && code < 200;
-    const bool redirect = code >= 300 && code < 400 && state->sawLocation;
-    if (interim || redirect)
+    if (code >= 100 && code < 200) {
+        state->headerBytes = 0;
         return n;
-    state->finalHeadersDone = true;
+    }
+    if (code >= 300 && code < 400 && state->sawLocation)
+        state->redirectDone = true;
+    else
+        state->finalHeadersDone = true;
     return 0; // stops the transfer before the body
 }
 
-size_t DiscardBody(char*, size_t size, size_t count, void* user) {
-    // Bodies of redirect responses pass through here; a final body never does (see OnHeader),
-    // and a HEAD has none.
-    auto* read = static_cast<size_t*>(user);
-    *read += size * count;
-    return *read > (1u << 20) ? 0 : size * count;
+size_t RefuseBody(char*, size_t, size_t, void*) {
+    return 0; // a body byte never passes: the transfers end with their headers
 }
 
 } // namespace
 
-HttpTransfer::HttpTransfer(const HttpCheckRequest& req, const std::string& url, bool head, long timeoutMs)
-    : m_head(head) {
+HttpTransfer::HttpTransfer(const HttpCheckRequest& req, const std::string& url, bool head, long timeoutMs,
+                           long spentMs)
+    : m_head(head), m_url(url), m_budgetMs(timeoutMs), m_spentMs(spentMs), m_start(std::chrono::steady_clock::now()) {
     static_assert(sizeof(m_errorBuffer) >= CURL_ERROR_SIZE);
     HttpGlobalInit();
     CURL* easy = curl_easy_init();
@@ -90,8 +101,7 @@ HttpTransfer::HttpTransfer(const HttpCheckRequest& req, const std::string& url, 
     curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
     curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, 10L);
+    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L); // followed hop by hop, see NextHop
     curl_easy_setopt(easy, CURLOPT_COOKIEFILE, ""); // cookie checks in redirect chains
     curl_easy_setopt(easy, CURLOPT_USERAGENT, kAgent);
     curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers);
@@ -113,15 +123,55 @@ HttpTransfer::HttpTransfer(const HttpCheckRequest& req, const std::string& url, 
         curl_easy_setopt(easy, CURLOPT_PROXYAUTH, static_cast<long>(CURLAUTH_BASIC));
         curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
     }
-    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, DiscardBody);
-    curl_easy_setopt(easy, CURLOPT_WRITEDATA, &m_bodyRead);
-    if (head) {
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, RefuseBody);
+    if (head)
         curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
-    } else {
+    else
         curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
-        curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, OnHeader);
-        curl_easy_setopt(easy, CURLOPT_HEADERDATA, &m_state);
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, OnHeader);
+    curl_easy_setopt(easy, CURLOPT_HEADERDATA, &m_state);
+}
+
+long HttpTransfer::ElapsedMs() const {
+    return static_cast<long>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - m_start).count());
+}
+
+bool HttpTransfer::NextHop(int rawCode) {
+    if (!m_state.redirectDone || static_cast<CURLcode>(rawCode) != CURLE_WRITE_ERROR)
+        return false;
+    auto* easy = static_cast<CURL*>(m_easy);
+    // The Location resolved against the address that answered it.
+    std::string next;
+    CURLU* u = curl_url();
+    if (curl_url_set(u, CURLUPART_URL, m_url.c_str(), 0) == CURLUE_OK &&
+        curl_url_set(u, CURLUPART_URL, m_state.location.c_str(), CURLU_URLENCODE) == CURLUE_OK) {
+        char* full = nullptr;
+        if (curl_url_get(u, CURLUPART_URL, &full, 0) == CURLUE_OK && full) {
+            next = full;
+            curl_free(full);
+        }
     }
+    curl_url_cleanup(u);
+    if (++m_hops > kMaxRedirects) {
+        m_hopError = "Maximum (" + std::to_string(kMaxRedirects) + ") redirects followed";
+        return false;
+    }
+    if (next.rfind("http://", 0) != 0 && next.rfind("https://", 0) != 0) {
+        m_hopError = "A redirect leads to an address that is not http or https: " + next.substr(0, 200);
+        return false;
+    }
+    const long left = m_budgetMs - ElapsedMs();
+    if (left <= 0) {
+        m_hopError = "Operation timed out after " + std::to_string(m_spentMs + ElapsedMs()) + " milliseconds";
+        return false;
+    }
+    m_url = next;
+    m_state = HeaderState{m_easy};
+    m_errorBuffer[0] = 0;
+    curl_easy_setopt(easy, CURLOPT_URL, m_url.c_str());
+    curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, left);
+    return true;
 }
 
 HttpTransfer::~HttpTransfer() {
@@ -132,7 +182,15 @@ HttpTransfer::~HttpTransfer() {
 HttpCheckResult HttpTransfer::Result(int rawCode) const {
     HttpCheckResult result;
     const auto code = static_cast<CURLcode>(rawCode);
-    if (code == CURLE_OK || (code == CURLE_WRITE_ERROR && m_state.finalHeadersDone)) {
+    if (!m_hopError.empty()) {
+        result.errorText = m_hopError;
+    } else if (m_state.tooLong || code == CURLE_OUT_OF_MEMORY) {
+        // libcurl refuses a single header line of 100 KB as "out of memory"; both are the server's.
+        result.errorText = "The server's response headers are too long";
+    } else if (code == CURLE_OPERATION_TIMEDOUT) {
+        // The whole check's time, not only this request's share of it.
+        result.errorText = "Operation timed out after " + std::to_string(m_spentMs + ElapsedMs()) + " milliseconds";
+    } else if (code == CURLE_OK || (code == CURLE_WRITE_ERROR && m_state.finalHeadersDone)) {
         long status = 0;
         curl_easy_getinfo(static_cast<CURL*>(m_easy), CURLINFO_RESPONSE_CODE, &status);
         result.statusCode = static_cast<int>(status);

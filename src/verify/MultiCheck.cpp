@@ -100,8 +100,8 @@ void MultiCheck::AbandonRunning() {
     curl_multi_wakeup(static_cast<CURLM*>(m_multi));
 }
 
-void MultiCheck::Launch(Flight& flight, bool head, long timeoutMs) {
-    flight.transfer = std::make_unique<HttpTransfer>(m_base, flight.job.url, head, timeoutMs);
+void MultiCheck::Launch(Flight& flight, bool head, long timeoutMs, long spentMs) {
+    flight.transfer = std::make_unique<HttpTransfer>(m_base, flight.job.url, head, timeoutMs, spentMs);
     void* easy = flight.transfer->Easy();
     curl_multi_add_handle(static_cast<CURLM*>(m_multi), static_cast<CURL*>(easy));
 }
@@ -183,6 +183,11 @@ void MultiCheck::Loop() {
             if (it == m_flights.end())
                 continue;
             Flight& flight = *it->second;
+            if (flight.transfer->NextHop(msg->data.result)) {
+                curl_multi_remove_handle(multi, msg->easy_handle);
+                curl_multi_add_handle(multi, msg->easy_handle);
+                continue;
+            }
             const HttpCheckResult result = flight.transfer->Result(msg->data.result);
             curl_multi_remove_handle(multi, msg->easy_handle);
             const bool headOnly = flight.transfer->Head();
@@ -193,7 +198,7 @@ void MultiCheck::Loop() {
             if (headOnly && !(result.statusCode > 0 && result.statusCode < 400) && left > 0) {
                 std::unique_ptr<Flight> again = std::move(it->second);
                 m_flights.erase(it);
-                Launch(*again, false, left);
+                Launch(*again, false, left, spent);
                 void* easy = again->transfer->Easy();
                 m_flights[easy] = std::move(again);
                 continue;

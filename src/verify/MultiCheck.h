@@ -62,7 +62,7 @@ private:
 
     void Loop();
     void StartReady(Events_& events);
-    void Launch(Flight& flight, bool head, long timeoutMs);
+    void Launch(Flight& flight, bool head, long timeoutMs, long spentMs = 0);
     void Finish(Flight& flight, const HttpCheckResult& result, Events_& events);
 
     const int m_connections;

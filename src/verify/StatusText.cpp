@@ -27,7 +27,11 @@ std::string StatusText(int status) {
     case 503: text = "Service (temporarily) unavailable"; break;
     case 504: text = "Gateway timeout"; break;
     case 505: text = "HTTP version not supported"; break;
-    default: return {};
+    default:
+        // A code of no known meaning still tells the user it failed, and which it was.
+        if (status >= 400 && status <= 999)
+            return std::to_string(status) + ": Unknown status code";
+        return {};
     }
     return std::to_string(status) + ": " + text;
 }

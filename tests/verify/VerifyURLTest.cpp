@@ -52,8 +52,9 @@ test::TestServers* VerifyURLTest::servers = nullptr;
 TEST(StatusText, Table) {
     EXPECT_EQ(StatusText(404), "404: Not found");
     EXPECT_EQ(StatusText(503), "503: Service (temporarily) unavailable");
-    EXPECT_EQ(StatusText(416), "");
-    EXPECT_EQ(StatusText(599), "");
+    // A failure is never without a text.
+    EXPECT_EQ(StatusText(416), "416: Unknown status code");
+    EXPECT_EQ(StatusText(999), "999: Unknown status code");
     EXPECT_EQ(StatusText(200), "");
 }
 
@@ -73,8 +74,8 @@ TEST_F(VerifyURLTest, StatusCodes) {
 
 TEST_F(VerifyURLTest, RedirectsAndCertificates) {
     const std::string https = servers->Https(servers->wronghost, "/ok");
-    EXPECT_EQ(Check(servers->Http("/redirect?to=" + https)).statusCode, 200)
-        << "http to https with a wrong host name";
+    const CheckOutcome toHttps = Check(servers->Http("/redirect?to=" + https));
+    EXPECT_EQ(toHttps.statusCode, 200) << "http to https with a wrong host name: " << toHttps.responseText;
     EXPECT_EQ(Check(servers->Https(servers->expired, "/head405")).statusCode, 200)
         << "an expired certificate is tolerated";
     const CheckOutcome unknown = Check(servers->Https(servers->unknown, "/ok"));
@@ -114,6 +115,27 @@ TEST_F(VerifyURLTest, TheBodyIsNeverRead) {
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
                         std::chrono::steady_clock::now() - start).count();
     EXPECT_LT(ms, 3000) << "a 1 GB body must not be read";
+}
+
+// No body is read, not even a redirect's on a kept-alive connection; what a server sends in
+// headers is bounded, and the texts say what happened.
+TEST_F(VerifyURLTest, HostileAnswersEndWithTheirText) {
+    const CheckOutcome big = Check(servers->Http("/bigredirect"));
+    EXPECT_EQ(big.statusCode, 200) << big.responseText;
+    EXPECT_EQ(Check(servers->Http("/status?code=999")).statusCode, 999);
+    const CheckOutcome longStatus = Check(servers->Http("/longstatus"));
+    EXPECT_EQ(longStatus.statusCode, 0);
+    EXPECT_EQ(longStatus.responseText, "The server's response headers are too long");
+
+    HttpCheck check;
+    HttpCheckRequest req;
+    req.url = servers->Http("/drip");
+    req.totalTimeoutMs = 1500;
+    const HttpCheckResult drip = check.Run(req);
+    EXPECT_EQ(drip.statusCode, 0);
+    // The whole check's time, not the few milliseconds the GET had left.
+    EXPECT_EQ(drip.errorText.rfind("Operation timed out after 1", 0), 0u) << drip.errorText;
+    EXPECT_GE(std::stol(drip.errorText.substr(26)), 1400) << drip.errorText;
 }
 
 TEST_F(VerifyURLTest, ThroughAProxyWithCredentials) {

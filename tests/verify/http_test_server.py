@@ -118,6 +118,34 @@ class Handler(BaseHTTPRequestHandler):
             except OSError:
                 pass
             return
+        if path == "/status":
+            return self.reply(int(query.partition("=")[2]))
+        if path == "/bigredirect":
+            # A redirect on a kept-alive connection with a body that would take for ever to read.
+            self.wfile.write(b"HTTP/1.1 301 Moved\r\nLocation: /ok\r\nConnection: keep-alive\r\n"
+                             b"Content-Length: 10737418240\r\n\r\n")
+            try:
+                for _ in range(1 << 20):
+                    self.wfile.write(b"x" * 65536)
+                    time.sleep(0.01)
+            except OSError:
+                pass
+            self.close_connection = True
+            return
+        if path == "/longstatus":
+            self.wfile.write(b"HTTP/1.0 200 " + b"x" * (1 << 20) + b"\r\n\r\n")
+            return
+        if path == "/drip":
+            # Headers a byte at a time, never ending.
+            try:
+                self.wfile.write(b"HTTP/1.0 200 OK\r\nX-Drip: ")
+                for _ in range(100000):
+                    self.wfile.write(b"d")
+                    self.wfile.flush()
+                    time.sleep(0.05)
+            except OSError:
+                pass
+            return
         if path.startswith("/bench/"):
             time.sleep(0.02)
             n = int(path.rsplit("/", 1)[1]) % 20
