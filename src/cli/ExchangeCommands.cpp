@@ -94,6 +94,8 @@ int ImportCommand(CommandContext& ctx) {
     discard.done = true;
     ctx.out << "Imported " << (tree.ShortcutCount() - before) << " shortcuts; " << tree.NodeCount()
             << " categories in all\n";
+    for (const std::string& note : target.Notes())
+        ctx.out << note << "\n";
     return 0;
 }
 

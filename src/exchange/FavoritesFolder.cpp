@@ -13,6 +13,10 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <dirent.h>
+#include <set>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_set>
 
@@ -37,49 +41,117 @@ std::vector<fs::directory_entry> Entries(const fs::path& dir) {
 
 // The URL of a shortcut file: the [InternetShortcut.W] value (UTF-7) when present, else the
 // 8-bit one.
-std::string UrlOf(const fs::path& file) {
-    ProfileFile profile(file.string());
+std::string UrlOf(const ProfileFile& profile) {
     const std::string wide = profile.Read("InternetShortcut.W", "URL");
     if (!wide.empty())
         return DecodeUtf7(wide);
     return DecodeEightBit(profile.Read("InternetShortcut", "URL"));
 }
 
-void ReadShortcutFiles(const fs::path& dir, CategoryNode& node, ImportTarget& target, TDateTime now) {
-    for (const auto& e : Entries(dir)) {
-        const std::string name = e.path().filename().string();
-        const std::string lower = Lower(name);
-        if (lower.find(".url") == std::string::npos)
-            continue;
-        std::error_code ec;
-        if (e.is_symlink(ec) || !e.is_regular_file(ec))
-            continue; // a link may point out of the favourites
-        const std::string url = UrlOf(e.path());
-        if (url.empty() || target.HoldsUrl(node, url))
-            continue;
-        TIShortcut& s = target.AddShortcut(node, url);
-        s.Name = lower.size() >= 4 ? lower.substr(0, lower.size() - 4) : lower;
-        s.Added = now;
-        s.Keywords.Add("Internet Explorer");
+// An open folder, closed with its holder.
+struct FolderHandle {
+    int fd = -1;
+    ~FolderHandle() {
+        if (fd >= 0)
+            ::close(fd);
     }
+};
+
+struct DirItem {
+    std::string name;
+    bool folder;
+    dev_t dev;
+    ino_t ino;
+};
+
+// The folder's regular files and folders, in name order; links are left out, since they may lead
+// out of the favourites or round in a loop. Everything goes through the folder's handle, so no
+// path grows with the depth.
+std::vector<DirItem> List(int fd, const std::string& where) {
+    const int dupFd = ::dup(fd);
+    DIR* dir = dupFd < 0 ? nullptr : ::fdopendir(dupFd);
+    if (!dir) {
+        if (dupFd >= 0)
+            ::close(dupFd);
+        throw ELynkora("Could not read the folder " + where + ": " + std::strerror(errno));
+    }
+    std::vector<DirItem> items;
+    while (const dirent* e = ::readdir(dir)) {
+        const std::string name = e->d_name;
+        if (name == "." || name == "..")
+            continue;
+        struct stat st {};
+        if (::fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+            continue;
+        if (S_ISDIR(st.st_mode) || S_ISREG(st.st_mode))
+            items.push_back({name, S_ISDIR(st.st_mode), st.st_dev, st.st_ino});
+    }
+    ::closedir(dir);
+    std::sort(items.begin(), items.end(), [](const DirItem& a, const DirItem& b) { return a.name < b.name; });
+    return items;
 }
 
-void ReadFolder(const fs::path& dir, CategoryNode& node, ImportTarget& target, TDateTime now) {
-    ReadShortcutFiles(dir, node, target, now);
-    for (const auto& e : Entries(dir)) {
-        std::error_code ec;
-        // A linked folder is not entered: it may lead out of the favourites or round in a loop.
-        if (e.is_symlink(ec) || !e.is_directory(ec))
-            continue;
-        const std::string name = e.path().filename().string();
-        CategoryNode* child = nullptr;
-        if (CategoryTree::FindChildCategory(node, name, &child)) {
-            auto category = std::make_unique<TISFolder>();
-            category->FolderName = name;
-            category->Keywords.Add("Internet Explorer");
-            child = &target.AddCategory(node, std::move(category));
+std::string ReadAt(int dirFd, const std::string& name) {
+    const int fd = ::openat(dirFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    std::string bytes;
+    char buffer[8192];
+    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    ::close(fd);
+    return bytes;
+}
+
+struct FolderWalk {
+    ImportTarget& target;
+    TDateTime now;
+    std::set<std::pair<dev_t, ino_t>> visited;
+
+    void Read(int fd, const std::string& where, CategoryNode& node, int depth) {
+        const std::vector<DirItem> items = List(fd, where);
+        for (const DirItem& item : items) {
+            const std::string lower = Lower(item.name);
+            if (item.folder || lower.find(".url") == std::string::npos)
+                continue;
+            const std::string url = UrlOf(ProfileFile::FromText(where + "/" + item.name, ReadAt(fd, item.name)));
+            if (url.empty() || target.HoldsUrl(node, url))
+                continue;
+            TIShortcut& s = target.AddShortcut(node, url);
+            s.Name = lower.size() >= 4 ? lower.substr(0, lower.size() - 4) : lower;
+            s.Added = now;
+            s.Keywords.Add("Internet Explorer");
         }
-        ReadFolder(e.path(), *child, target, now);
+        for (const DirItem& item : items) {
+            if (!item.folder || !visited.insert({item.dev, item.ino}).second)
+                continue; // a folder reached twice (a bind mount) is read once
+            FolderHandle child{::openat(fd, item.name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)};
+            const std::string path = where + "/" + item.name;
+            if (child.fd < 0)
+                throw ELynkora("Could not read the folder " + path + ": " + std::strerror(errno));
+            // Deeper than the tree holds usefully: the bookmarks go into the deepest category.
+            CategoryNode* into = &node;
+            if (depth < ImportTarget::kMaxDepth) {
+                if (CategoryTree::FindChildCategory(node, item.name, &into)) {
+                    auto category = std::make_unique<TISFolder>();
+                    category->FolderName = item.name;
+                    category->Keywords.Add("Internet Explorer");
+                    into = &target.AddCategory(node, std::move(category));
+                }
+            } else {
+                target.NoteFlattened();
+            }
+            Read(child.fd, path, *into, depth < ImportTarget::kMaxDepth ? depth + 1 : depth);
+        }
+    }
+};
+
+// One open handle per level is held while the walk goes down: allow as many as the system lets.
+void RaiseOpenFileLimit() {
+    struct rlimit limit {};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        ::setrlimit(RLIMIT_NOFILE, &limit);
     }
 }
 
@@ -180,8 +252,14 @@ std::string FavoritesFileName(const std::string& name, std::size_t maxBytes) {
 }
 
 void ImportFavoritesFolder(const std::string& path, CategoryNode& node, ImportTarget& target) {
-    fs::path dir = path;
-    ReadFolder(dir, node, target, NowDateTime());
+    RaiseOpenFileLimit();
+    FolderHandle root{::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+    if (root.fd < 0)
+        throw ELynkora("Could not read the folder " + path + ": " + std::strerror(errno));
+    struct stat st {};
+    ::fstat(root.fd, &st);
+    FolderWalk walk{target, NowDateTime(), {{st.st_dev, st.st_ino}}};
+    walk.Read(root.fd, path, node, node.Depth());
 }
 
 void ExportFavoritesFolder(const CategoryTree& tree, const std::string& path) {

@@ -1,4 +1,6 @@
 #include "ImportTarget.h"
+
+#include <algorithm>
 #include "store/TextTools.h"
 
 namespace lynkora {
@@ -71,8 +73,25 @@ void ImportTarget::MarkNew(CategoryNode& node) {
     node.SetImage(NodeImage::NewByImport);
 }
 
+void ImportTarget::Note(const std::string& text) {
+    if (std::find(m_notes.begin(), m_notes.end(), text) == m_notes.end())
+        m_notes.push_back(text);
+}
+
+void ImportTarget::NoteFlattened() {
+    Note("Folders nested deeper than " + std::to_string(kMaxDepth) +
+         " levels were imported into the category at level " + std::to_string(kMaxDepth) + ".");
+}
+
 CategoryNode& ImportCursor::EnterFolder(const std::string& name,
                                         const std::function<std::unique_ptr<TISFolder>()>& make) {
+    if (m_parentDepth >= ImportTarget::kMaxDepth) {
+        ++m_beyond;
+        m_folder = m_parent;
+        m_target.NoteFlattened();
+        return *m_folder;
+    }
+    ++m_parentDepth;
     m_folder = m_target.FindChild(*m_parent, name);
     if (!m_folder)
         m_folder = &m_target.AddCategory(*m_parent, make());
@@ -101,7 +120,12 @@ TIShortcut* ImportCursor::AddLink(const std::string& url, const std::string& nam
 void ImportCursor::CloseList() {
     if (m_depth == 1) {
         m_parent = m_folder = &m_target.Root();
+        m_parentDepth = m_beyond = 0;
+    } else if (m_beyond > 0) {
+        --m_beyond; // still below the deepest category
     } else {
+        if (m_parent->Parent() && m_parentDepth > 0)
+            --m_parentDepth;
         if (m_parent->Parent())
             m_parent = m_parent->Parent();
         if (m_folder && m_folder->Parent())

@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
+#include <vector>
 
 namespace lynkora {
 
@@ -39,7 +40,16 @@ public:
     TIShortcut& AddShortcut(CategoryNode& node, const std::string& url);
     void MarkNew(CategoryNode& node);
 
+    // Categories are made at most this deep; folders nested deeper give their bookmarks to the
+    // category at this depth, so a hostile nesting neither runs for ever nor loses bookmarks.
+    static constexpr int kMaxDepth = 256;
+    // What the import has to tell besides its count (a flattened nesting ...), each once.
+    const std::vector<std::string>& Notes() const { return m_notes; }
+    void Note(const std::string& text);
+    void NoteFlattened();
+
 private:
+    std::vector<std::string> m_notes;
     static std::string Key(const std::string& text);
     std::unordered_set<std::string>& UrlsOf(CategoryNode& node);
 
@@ -75,6 +85,8 @@ public:
 private:
     ImportTarget& m_target;
     int m_depth = 0;
+    int m_parentDepth = 0; // the depth of m_parent in the tree
+    int m_beyond = 0;      // folder levels open below the deepest category made
     CategoryNode* m_parent;
     CategoryNode* m_folder = nullptr;
 };

@@ -202,7 +202,7 @@ void ImportNetscapeBookmarks(const std::string& path, ImportTarget& target) {
             throw ELynkora("Lynkora could not find a Netscape bookmarks file      \nin the folder "
                            "specified.\n\n" + lower);
     }
-    ReadNetscapeBookmarks(ReadFileBytes(file), target);
+    ReadNetscapeBookmarks(ReadInputFile(file), target);
 }
 
 } // namespace lynkora

@@ -41,8 +41,12 @@ struct Block {
 } // namespace
 
 void ReadOperaHotlist(const std::string& bytes, ImportTarget& target) {
-    // Opera 7 and later write "Options: encoding = utf8"; older hotlists are 8-bit.
-    const std::string text = DecodeEightBit(bytes);
+    // Opera 7 and later write "Options: encoding = utf8"; older hotlists are 8-bit; a hotlist
+    // saved by an editor may be UTF-16 with its byte order mark, or end its lines in CR alone.
+    std::string text = DecodeTextFile(bytes);
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))
+            text[i] = '\n';
     const std::vector<std::string> lines = SplitLines(text);
 
     const TDateTime now = NowDateTime();
@@ -110,8 +114,10 @@ void ImportOperaHotlist(const std::string& path, ImportTarget& target) {
     } else if (!FileExists(file)) {
         throw ELynkora("The specified file could not be found!      \n\n" + lower);
     }
-    // A missing default.adr yields nothing, without a message.
-    ReadOperaHotlist(ReadFileBytes(file), target);
+    // A missing default.adr yields nothing, without a message; one that cannot be read is an error.
+    if (lower.find(".adr") == std::string::npos && !FileExists(file))
+        return;
+    ReadOperaHotlist(ReadInputFile(file), target);
 }
 
 } // namespace lynkora

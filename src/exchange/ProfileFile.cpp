@@ -26,8 +26,16 @@ bool SectionName(const std::string& line, std::string& name) {
 
 } // namespace
 
-ProfileFile::ProfileFile(std::string path) : m_path(std::move(path)) {
-    std::string text = ReadFileBytes(m_path);
+ProfileFile::ProfileFile(std::string path) : m_path(std::move(path)) { SetText(ReadFileBytes(m_path)); }
+
+ProfileFile ProfileFile::FromText(std::string path, const std::string& text) {
+    ProfileFile profile;
+    profile.m_path = std::move(path);
+    profile.SetText(text);
+    return profile;
+}
+
+void ProfileFile::SetText(std::string text) {
     // UTF-16LE profiles (desktop.ini) are read as their ASCII subset.
     if (text.size() >= 2 && static_cast<unsigned char>(text[0]) == 0xFF &&
         static_cast<unsigned char>(text[1]) == 0xFE) {

@@ -11,6 +11,8 @@ class ProfileFile {
 public:
     // Reads the file; a missing file is an empty profile.
     explicit ProfileFile(std::string path);
+    // A profile from its text, as read by whoever opened the file.
+    static ProfileFile FromText(std::string path, const std::string& text);
 
     // The value, trimmed of blanks; empty when the section or key is missing.
     std::string Read(const std::string& section, const std::string& key) const;
@@ -23,6 +25,8 @@ public:
     std::string Text() const;
 
 private:
+    ProfileFile() = default;
+    void SetText(std::string text);
     long Find(const std::string& section, const std::string& key) const;
     long SectionLine(const std::string& section) const;
 

@@ -4,6 +4,7 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cctype>
 #include <vector>
 
@@ -91,14 +92,33 @@ std::string DecodeEightBit(std::string_view bytes) {
     return EncodeUserText(DecodeStoredText(bytes));
 }
 
-std::string DecodeHtmlFile(std::string_view bytes) {
+namespace {
+
+// The text after a byte order mark, decoded; false when there is none.
+bool ByOrderMark(std::string_view bytes, std::string& text) {
     bool ok = false;
     if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF")
-        return std::string(bytes.substr(3));
-    if (bytes.size() >= 2 && bytes.substr(0, 2) == "\xFF\xFE")
-        return ViaQt("UTF-16LE", bytes.substr(2), ok);
-    if (bytes.size() >= 2 && bytes.substr(0, 2) == "\xFE\xFF")
-        return ViaQt("UTF-16BE", bytes.substr(2), ok);
+        text = std::string(bytes.substr(3));
+    else if (bytes.size() >= 2 && bytes.substr(0, 2) == "\xFF\xFE")
+        text = ViaQt("UTF-16LE", bytes.substr(2), ok);
+    else if (bytes.size() >= 2 && bytes.substr(0, 2) == "\xFE\xFF")
+        text = ViaQt("UTF-16BE", bytes.substr(2), ok);
+    else
+        return false;
+    return true;
+}
+
+} // namespace
+
+std::string DecodeTextFile(std::string_view bytes) {
+    std::string text;
+    return ByOrderMark(bytes, text) ? text : DecodeEightBit(bytes);
+}
+
+std::string DecodeHtmlFile(std::string_view bytes) {
+    bool ok = false;
+    if (std::string text; ByOrderMark(bytes, text))
+        return text;
     const std::string charset = MetaCharset(bytes);
     if (!charset.empty() && charset != "utf-8" && charset != "utf8") {
         // Windows-1252 is what "iso-8859-1" means in practice; other names go to the codecs.
@@ -112,6 +132,23 @@ std::string DecodeHtmlFile(std::string_view bytes) {
     return DecodeEightBit(bytes);
 }
 
+// HTML's named references, sorted by name.
+struct NamedEntity {
+    const char* name;
+    const char* text;
+};
+constexpr NamedEntity kNamedEntities[] = {
+#include "HtmlEntities.inc"
+};
+
+const char* NamedReference(std::string_view name) {
+    const auto it = std::lower_bound(std::begin(kNamedEntities), std::end(kNamedEntities), name,
+                                     [](const NamedEntity& e, std::string_view n) { return std::string_view(e.name) < n; });
+    return it != std::end(kNamedEntities) && std::string_view(it->name) == name ? it->text : nullptr;
+}
+
+constexpr std::size_t kMaxReference = 40; // "&CounterClockwiseContourIntegral;" is 33
+
 std::string DecodeEntities(std::string_view s) {
     std::string out;
     out.reserve(s.size());
@@ -120,20 +157,21 @@ std::string DecodeEntities(std::string_view s) {
             out.push_back(s[i]);
             continue;
         }
-        const auto semi = s.find(';', i);
-        if (semi == std::string_view::npos || semi - i > 10) {
+        // A reference is short: the ";" is looked for only that far, so a text of many "&"
+        // is read in one pass.
+        const auto semi = s.substr(0, std::min(s.size(), i + kMaxReference)).find(';', i);
+        if (semi == std::string_view::npos) {
             out.push_back('&');
             continue;
         }
         const std::string name(s.substr(i + 1, semi - i - 1));
         std::uint32_t cp = 0;
-        if (name == "amp") cp = '&';
-        else if (name == "lt") cp = '<';
-        else if (name == "gt") cp = '>';
-        else if (name == "quot") cp = '"';
-        else if (name == "apos") cp = '\'';
-        else if (name == "nbsp") cp = 0xA0;
-        else if (name.size() > 1 && name[0] == '#') {
+        if (const char* named = NamedReference(name)) {
+            out += named;
+            i = semi;
+            continue;
+        }
+        if (name.size() > 1 && name[0] == '#') {
             const bool hex = name[1] == 'x' || name[1] == 'X';
             const std::string digits = name.substr(hex ? 2 : 1);
             char* end = nullptr;

@@ -10,6 +10,8 @@ namespace lynkora {
 std::string DecodeHtmlFile(std::string_view bytes);
 // Text of an unknown 8-bit file: UTF-8 when valid, else Windows-1252.
 std::string DecodeEightBit(std::string_view bytes);
+// A text file as UTF-8: by its byte order mark (UTF-8, UTF-16), else as DecodeEightBit does.
+std::string DecodeTextFile(std::string_view bytes);
 bool IsValidUtf8(std::string_view bytes);
 
 // Decodes &amp; &lt; &gt; &quot; &apos; &#39; &nbsp; &#NNN; &#xHH; (a raw & stays as it is).

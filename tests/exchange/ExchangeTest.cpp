@@ -1,3 +1,4 @@
+#include "ImportDoc.h"
 #include "support/TestPaths.h"
 
 #include "exchange/BookmarkWriters.h"
@@ -36,35 +37,6 @@ void WriteAll(const fs::path& p, const std::string& bytes) {
     fs::create_directories(p.parent_path());
     std::ofstream(p, std::ios::binary) << bytes;
 }
-
-// A document with only its root, and an import target over it made once the test has set the
-// tree up, counting the categories written.
-struct Doc {
-    CategoryTree tree;
-    int nextId = 1;
-    int writes = 0;
-    std::unique_ptr<ImportTarget> import;
-
-    Doc() { WithRoot(tree); }
-    ImportTarget& Target() {
-        if (!import)
-            import = std::make_unique<ImportTarget>(
-                tree,
-                [this] {
-                    char id[16];
-                    std::snprintf(id, sizeof id, "FL%08X", nextId++);
-                    return std::string(id);
-                },
-                [this](CategoryNode&) { ++writes; });
-        return *import;
-    }
-    static CategoryTree& WithRoot(CategoryTree& t) {
-        auto root = std::make_unique<TISFolder>();
-        root->FolderName = kRootFolderName;
-        t.SetRoot(std::move(root));
-        return t;
-    }
-};
 
 // A document with nested categories and awkward names.
 void Fill(CategoryTree& tree) {
@@ -105,6 +77,8 @@ std::multiset<std::string> Contents(const CategoryTree& tree, bool withDescr = f
 }
 
 } // namespace
+
+using lynkora::test::Doc;
 
 TEST(Exchange, RoundTripsThroughEveryFormat) {
     CategoryTree source;
