@@ -50,14 +50,14 @@ void Take(const cfb::Storage& storage, const std::string& path, const std::strin
     for (const cfb::ElementInfo& e : storage.Elements()) {
         const std::string where = path + e.name;
         if (!names.insert(LowerAscii(e.name)).second)
-            Damaged(file, "\"" + where + "\" is there twice");
+            Damaged(file, "\"" + QuoteForMessage(where, 200) + "\" is there twice");
         if (e.kind == cfb::ElementKind::Storage) {
             Take(storage.OpenStorage(e.name), where + "/", file, print);
             continue;
         }
         const std::string bytes = storage.OpenStream(e.name).ReadAll();
         if (bytes.size() != e.size)
-            Damaged(file, "\"" + where + "\" cannot be read whole");
+            Damaged(file, "\"" + QuoteForMessage(where, 200) + "\" cannot be read whole");
         print.emplace_back(where, e.size, Hash(bytes));
     }
 }

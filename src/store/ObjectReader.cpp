@@ -1,4 +1,5 @@
 #include "ObjectStream.h"
+#include "TextTools.h"
 
 #include "ClassRegistry.h"
 #include "Errors.h"
@@ -135,7 +136,7 @@ private:
             const std::string className(readHeader(name));
             std::unique_ptr<StreamObject> child = ClassRegistry::Create(className);
             if (!child)
-                throw EReadError("Class " + className + " not found");
+                throw EReadError("Class " + QuoteForMessage(className) + " not found");
             child->setComponentName(std::move(name));
             readBody(*child, depth + 1);
             obj.adoptChild(std::move(child));
@@ -171,7 +172,7 @@ private:
                 throw EReadError(kNoProperty);
             readValue(*target, *p);
         } catch (const ELynkora& e) {
-            throw EReadError("Error reading " + obj.displayName() + "." + std::string(name) +
+            throw EReadError("Error reading " + QuoteForMessage(obj.displayName()) + "." + QuoteForMessage(name) +
                              ": " + e.what());
         }
     }

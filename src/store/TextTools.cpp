@@ -52,6 +52,36 @@ std::string ReadFileBytes(const std::string& path) {
     return all.str();
 }
 
+std::string QuoteForMessage(std::string_view s, std::size_t limit) {
+    static const char* const hex = "0123456789ABCDEF";
+    std::string out;
+    std::size_t shown = 0;
+    for (std::size_t i = 0; i < s.size(); ++shown) {
+        if (shown == limit)
+            return out + "...";
+        const auto c = static_cast<unsigned char>(s[i]);
+        // The length of a well-formed UTF-8 sequence starting here, or 0.
+        std::size_t len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+        if (len > 1 && (i + len > s.size() || c == 0xC0 || c == 0xC1))
+            len = 0;
+        for (std::size_t k = 1; k < len && len; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
+                len = 0;
+        if (len == 1 && (c < 0x20 || c == 0x7F))
+            len = 0;
+        if (len == 0) {
+            out += "\\x";
+            out += hex[c >> 4];
+            out += hex[c & 15];
+            ++i;
+        } else {
+            out.append(s.substr(i, len));
+            i += len;
+        }
+    }
+    return out;
+}
+
 std::string ReadInputFile(const std::string& path) {
     auto fail = [&](int err) -> std::string {
         throw ELynkora("Could not read " + path + ": " + std::strerror(err));

@@ -14,6 +14,9 @@ std::string TrimSpaces(std::string_view text);
 std::vector<std::string> SplitLines(std::string_view text);
 // A file's bytes; empty when it cannot be read.
 std::string ReadFileBytes(const std::string& path);
+// Text from a file, fit to quote in a message: control characters and bytes that are not UTF-8
+// as "\xNN", and at most `limit` characters (then "...").
+std::string QuoteForMessage(std::string_view text, std::size_t limit = 80);
 // The bytes of a file given to read (an import source): fails with "Could not read PATH: the
 // system's reason" when it cannot be opened or read, and refuses what is not a regular file
 // (a FIFO would wait for ever) before reading it.

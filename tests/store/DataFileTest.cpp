@@ -6,6 +6,7 @@
 #include "store/FileReplace.h"
 #include "store/ObjectStream.h"
 #include "store/StorageErrorText.h"
+#include "store/TextTools.h"
 #include "store/Version.h"
 
 #include <gtest/gtest.h>
@@ -277,5 +278,25 @@ TEST(DataFile, StaleSideFilesGoAtTheNextOpen) {
             EXPECT_FALSE(FileExists(ChangeFileExt(path, ext))) << ext << (direct ? " direct" : " copy");
         EXPECT_TRUE(FileExists(ChangeFileExt(path, ".notes")));
         file.Close();
+    }
+}
+
+// What a damaged file says is quoted in a message only as text: control characters and broken
+// UTF-8 escaped, and not without end.
+TEST(DataFile, MessagesQuoteDamagedBytesEscaped) {
+    EXPECT_EQ(QuoteForMessage("caf\xC3\xA9 ok"), "caf\xC3\xA9 ok");
+    EXPECT_EQ(QuoteForMessage("a\x1b[2Jb\xFF\xC3"), "a\\x1B[2Jb\\xFF\\xC3");
+    EXPECT_EQ(QuoteForMessage(std::string(100, 'x'), 10), "xxxxxxxxxx...");
+    TISFolder named;
+    named.FolderName = "x";
+    std::string stream = ObjectStream::WriteObject(named);
+    const std::string property = "FolderName";
+    stream.replace(stream.find(property), property.size(), "Fold\x07\xFFName");
+    TISFolder folder;
+    try {
+        ObjectStream::ReadObject(stream, folder);
+        ADD_FAILURE() << "read a property that does not exist";
+    } catch (const std::exception& e) {
+        EXPECT_NE(std::string(e.what()).find(".Fold\\x07\\xFFName: "), std::string::npos) << e.what();
     }
 }
