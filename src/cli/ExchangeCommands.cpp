@@ -106,19 +106,23 @@ int ExportCommand(CommandContext& ctx) {
     ReadOnlyCollection c;
     LoadReadOnly(t.file, c);
     bool written = true;
+    std::string why;
+    std::string target = t.path;
     if (t.format == "netscape") {
-        written = ExportNetscapeBookmarks(c.tree, t.path);
+        target = NetscapeTarget(t.path);
+        written = ExportNetscapeBookmarks(c.tree, t.path, &why);
     } else if (t.format == "mozilla") {
         std::mt19937 random(static_cast<unsigned>(
             std::chrono::steady_clock::now().time_since_epoch().count()));
-        written = ExportMozillaBookmarks(c.tree, t.path, random);
+        target = NetscapeTarget(t.path);
+        written = ExportMozillaBookmarks(c.tree, t.path, random, &why);
     } else if (t.format == "opera") {
-        written = ExportOperaHotlist(c.tree, t.path);
+        written = ExportOperaHotlist(c.tree, t.path, &why);
     } else {
         ExportFavoritesFolder(c.tree, t.path);
     }
     if (!written)
-        throw ELynkora("Could not write " + t.path);
+        throw ELynkora("Could not write " + target + ": " + why);
     return 0;
 }
 

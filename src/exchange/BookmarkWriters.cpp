@@ -2,8 +2,10 @@
 
 #include "TextDecoding.h"
 
+#include <cerrno>
 #include <cstdio>
-#include <fstream>
+#include <cstring>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace lynkora {
@@ -81,23 +83,35 @@ std::string NetscapeTarget(const std::string& path) {
     return path + (path.empty() || path.back() != '/' ? "/" : "") + "bookmark.htm";
 }
 
-bool WriteFileReplacing(const std::string& path, const std::string& bytes) {
+bool WriteFileReplacing(const std::string& path, const std::string& bytes, std::string* why) {
     const std::string temp = path + ".$tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return false;
-        out << bytes;
-        out.flush();
-        if (!out) {
+    auto fail = [&](bool created) {
+        const int err = errno;
+        if (created)
             ::unlink(temp.c_str());
-            return false;
-        }
-    }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        ::unlink(temp.c_str());
+        if (why)
+            *why = std::strerror(err);
         return false;
+    };
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd < 0)
+        return fail(false);
+    for (std::size_t done = 0; done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            const int err = n < 0 ? errno : ENOSPC;
+            ::close(fd);
+            errno = err;
+            return fail(true);
+        }
+        done += static_cast<std::size_t>(n);
     }
+    if (::fsync(fd) != 0 || ::close(fd) != 0)
+        return fail(true);
+    if (std::rename(temp.c_str(), path.c_str()) != 0)
+        return fail(true);
     return true;
 }
 
@@ -155,16 +169,17 @@ std::string OperaHotlistText(const CategoryTree& tree) {
     return out;
 }
 
-bool ExportNetscapeBookmarks(const CategoryTree& tree, const std::string& path) {
-    return WriteFileReplacing(NetscapeTarget(path), NetscapeBookmarksText(tree));
+bool ExportNetscapeBookmarks(const CategoryTree& tree, const std::string& path, std::string* why) {
+    return WriteFileReplacing(NetscapeTarget(path), NetscapeBookmarksText(tree), why);
 }
 
-bool ExportMozillaBookmarks(const CategoryTree& tree, const std::string& path, std::mt19937& random) {
-    return WriteFileReplacing(NetscapeTarget(path), MozillaBookmarksText(tree, random));
+bool ExportMozillaBookmarks(const CategoryTree& tree, const std::string& path, std::mt19937& random,
+                            std::string* why) {
+    return WriteFileReplacing(NetscapeTarget(path), MozillaBookmarksText(tree, random), why);
 }
 
-bool ExportOperaHotlist(const CategoryTree& tree, const std::string& path) {
-    return WriteFileReplacing(path, OperaHotlistText(tree));
+bool ExportOperaHotlist(const CategoryTree& tree, const std::string& path, std::string* why) {
+    return WriteFileReplacing(path, OperaHotlistText(tree), why);
 }
 
 } // namespace lynkora

@@ -189,7 +189,13 @@ bool WriteNewShortcutFile(const std::string& path, const std::string& url) {
     return ::close(fd) == 0 && ok;
 }
 
-void WriteShortcuts(const CategoryNode& node, const fs::path& dir) {
+// How far an export has come, for the message when it fails half-way.
+struct ExportCount {
+    std::size_t written = 0;
+    std::size_t total = 0;
+};
+
+void WriteShortcuts(const CategoryNode& node, const fs::path& dir, ExportCount& count) {
     std::unordered_set<std::string> written;
     for (const auto& s : node.Folder().Shortcuts) {
         const fs::path file = dir / (FavoritesFileName(s->Name, 251) + ".url");
@@ -204,13 +210,23 @@ void WriteShortcuts(const CategoryNode& node, const fs::path& dir) {
         }
         if (!ok) {
             const int err = errno;
-            throw ELynkora("Windows Errorcode " + std::to_string(err) + ": Path(" +
-                           std::to_string(file.string().size()) + ")\r\r" + std::strerror(err));
+            throw ELynkora("Could not write " + file.string() + ": " + std::strerror(err) + "\n\nThe export stopped after " +
+                           std::to_string(count.written) + " of " + std::to_string(count.total) +
+                           " shortcuts; those are in the folder.");
         }
+        ++count.written;
     }
 }
 
-void WriteCategory(const CategoryNode& node, const fs::path& parent) {
+// Every category is written on its own terms: an included one below an excluded one counts too.
+std::size_t ExportedShortcuts(const CategoryNode& node) {
+    std::size_t n = IsExcluded(node) ? 0 : node.Folder().Shortcuts.Count();
+    for (const auto& child : node.Children())
+        n += ExportedShortcuts(*child);
+    return n;
+}
+
+void WriteCategory(const CategoryNode& node, const fs::path& parent, ExportCount& count) {
     const fs::path dir = parent / FavoritesFileName(node.Text(), 255);
     if (!IsExcluded(node)) {
         // All levels: an included category below an excluded one still gets its folder.
@@ -219,14 +235,14 @@ void WriteCategory(const CategoryNode& node, const fs::path& parent) {
             throw ELynkora("Could not export into " + dir.string() +
                            ": it is a symbolic link, and the export writes only inside its folder");
         fs::create_directories(dir, ec);
-        WriteShortcuts(node, dir);
+        WriteShortcuts(node, dir, count);
     }
     std::error_code ec;
     if (node.ChildCount() > 0 && fs::is_symlink(fs::symlink_status(dir, ec)))
         throw ELynkora("Could not export into " + dir.string() +
                        ": it is a symbolic link, and the export writes only inside its folder");
     for (const auto& child : node.Children())
-        WriteCategory(*child, dir);
+        WriteCategory(*child, dir, count);
 }
 
 } // namespace
@@ -270,10 +286,12 @@ void ExportFavoritesFolder(const CategoryTree& tree, const std::string& path) {
         return;
     std::error_code ec;
     fs::create_directories(dir, ec);
+    ExportCount count;
+    count.total = ExportedShortcuts(*root);
     if (!IsExcluded(*root))
-        WriteShortcuts(*root, dir);
+        WriteShortcuts(*root, dir, count);
     for (const auto& child : root->Children())
-        WriteCategory(*child, dir);
+        WriteCategory(*child, dir, count);
 }
 
 } // namespace lynkora

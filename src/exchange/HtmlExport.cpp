@@ -264,10 +264,9 @@ void CopyStyleSheet(const HtmlExportOptions& o, HtmlExportReport& report) {
 void WritePage(const std::string& path, const std::string& text) {
     if (path.empty())
         throw ELynkora("No file to export to.");
-    if (!WriteFileReplacing(path, text)) {
-        const int code = errno;
-        throw ELynkora("Could not write " + path + ": " + std::strerror(code ? code : EIO));
-    }
+    std::string why;
+    if (!WriteFileReplacing(path, text, &why))
+        throw ELynkora("Could not write " + path + ": " + why);
 }
 
 } // namespace

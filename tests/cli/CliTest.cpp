@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <future>
 #include <sys/stat.h>
@@ -292,4 +293,28 @@ TEST(Cli, AFailedImportIntoANewFileLeavesNoFile) {
     const std::string before = Bytes(fresh);
     EXPECT_NE(Cli({"import", fresh, "--netscape", dir + "/missing.html"}).code, 0);
     EXPECT_TRUE(Bytes(fresh) == before);
+}
+
+// A write that fails names the file it meant and the system's reason; the favourites export says
+// how far it came.
+TEST(Cli, FailedExportsSayWhatAndWhy) {
+    const std::string file = NewPath("export-fail.lyx");
+    ASSERT_EQ(Cli({"import-json", file}, SampleJson()).code, 0);
+    const std::string dir = test::FreshDir("cli-export-fail").string();
+    const Result missing = Cli({"export", file, "--netscape", dir + "/no/such/folder"});
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_NE(missing.err.find("Could not write " + dir + "/no/such/folder/bookmark.htm: No such file or directory"),
+              std::string::npos) << missing.err;
+    const Result opera = Cli({"export", file, "--opera", dir + "/none/x.adr"});
+    EXPECT_NE(opera.err.find("x.adr: No such file or directory"), std::string::npos) << opera.err;
+    // A file where the favourites export wants a category's folder.
+    const std::string favorites = dir + "/Favorites";
+    std::filesystem::create_directories(favorites);
+    std::ofstream(favorites + "/News") << "in the way";
+    const Result fav = Cli({"export", file, "--favorites", favorites});
+    EXPECT_EQ(fav.code, 1);
+    EXPECT_EQ(fav.err.find("Windows Errorcode"), std::string::npos) << fav.err;
+    EXPECT_NE(fav.err.find("Could not write " + favorites + "/News/"), std::string::npos) << fav.err;
+    EXPECT_NE(fav.err.find("The export stopped after "), std::string::npos) << fav.err;
+    EXPECT_NE(fav.err.find(" of 37 shortcuts"), std::string::npos) << fav.err;
 }
