@@ -5,12 +5,6 @@
 
 namespace lynkora {
 
-namespace {
-
-std::string Lower(const std::string& s) { return LowerAscii(s); }
-
-} // namespace
-
 ImportTarget::ImportTarget(CategoryTree& tree, NewId newId, Write writeCategory)
     : m_tree(tree), m_newId(std::move(newId)), m_write(std::move(writeCategory)) {
     for (CategoryNode* node : m_tree.PreOrder())
@@ -33,17 +27,15 @@ CategoryNode* ImportTarget::FindChild(CategoryNode& parent, const std::string& n
     return found == it->second.end() ? nullptr : found->second;
 }
 
-std::unordered_set<std::string>& ImportTarget::UrlsOf(CategoryNode& node) {
+ImportTarget::UrlSet& ImportTarget::UrlsOf(CategoryNode& node) {
     auto [it, inserted] = m_urls.try_emplace(&node);
     if (inserted)
         for (const auto& s : node.Folder().Shortcuts)
-            it->second.insert(Lower(s->URL));
+            it->second.insert(s->URL);
     return it->second;
 }
 
-bool ImportTarget::HoldsUrl(CategoryNode& node, const std::string& url) {
-    return UrlsOf(node).count(Lower(url)) > 0;
-}
+bool ImportTarget::HoldsUrl(CategoryNode& node, const std::string& url) { return UrlsOf(node).count(url) > 0; }
 
 CategoryNode& ImportTarget::AddCategory(CategoryNode& parent, std::unique_ptr<TISFolder> folder) {
     folder->FolderID = m_newId();
@@ -59,9 +51,10 @@ CategoryNode& ImportTarget::AddCategory(CategoryNode& parent, std::unique_ptr<TI
 }
 
 TIShortcut& ImportTarget::AddShortcut(CategoryNode& node, const std::string& url) {
-    UrlsOf(node).insert(Lower(url));
+    UrlSet& urls = UrlsOf(node);
     TIShortcut& s = node.Folder().Shortcuts.Add();
     s.URL = url;
+    urls.insert(s.URL);
     MarkNew(node);
     return s;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/CategoryTree.h"
+#include "store/TextTools.h"
 
 #include <functional>
 #include <map>
@@ -51,13 +52,15 @@ public:
 private:
     std::vector<std::string> m_notes;
     static std::string Key(const std::string& text);
-    std::unordered_set<std::string>& UrlsOf(CategoryNode& node);
+    // The URLs a category holds, as views into its shortcuts (which stay put while importing).
+    using UrlSet = std::unordered_set<std::string_view, AsciiNoCaseHash, AsciiNoCaseEqual>;
+    UrlSet& UrlsOf(CategoryNode& node);
 
     CategoryTree& m_tree;
     NewId m_newId;
     Write m_write;
     std::map<std::pair<int, std::string>, CategoryNode*> m_byName; // first in tree order
-    std::unordered_map<const CategoryNode*, std::unordered_set<std::string>> m_urls;
+    std::unordered_map<const CategoryNode*, UrlSet> m_urls;
     // Children by name, for each parent looked into (filled on first use).
     std::unordered_map<const CategoryNode*, std::unordered_map<std::string, CategoryNode*>> m_children;
 };

@@ -153,8 +153,9 @@ private:
 
 } // namespace
 
-void ReadNetscapeBookmarks(const std::string& bytes, ImportTarget& target) {
-    const std::string text = DecodeHtmlFile(bytes);
+namespace {
+
+void ReadDecoded(const std::string& text, ImportTarget& target) {
     const TDateTime now = NowDateTime();
     ImportCursor cursor(target);
     Scanner scanner(text);
@@ -184,6 +185,12 @@ void ReadNetscapeBookmarks(const std::string& bytes, ImportTarget& target) {
     }
 }
 
+} // namespace
+
+void ReadNetscapeBookmarks(const std::string& bytes, ImportTarget& target) {
+    ReadDecoded(DecodeHtmlFile(bytes), target);
+}
+
 void ImportNetscapeBookmarks(const std::string& path, ImportTarget& target) {
     std::string file = path;
     const std::string lower = LowerAscii(path);
@@ -202,7 +209,7 @@ void ImportNetscapeBookmarks(const std::string& path, ImportTarget& target) {
             throw ELynkora("Lynkora could not find a Netscape bookmarks file      \nin the folder "
                            "specified.\n\n" + lower);
     }
-    ReadNetscapeBookmarks(ReadInputFile(file), target);
+    ReadDecoded(DecodeOwnedHtmlFile(ReadInputFile(file)), target); // one copy of a large file, not two
 }
 
 } // namespace lynkora

@@ -149,6 +149,18 @@ const char* NamedReference(std::string_view name) {
 
 constexpr std::size_t kMaxReference = 40; // "&CounterClockwiseContourIntegral;" is 33
 
+std::string DecodeOwnedHtmlFile(std::string&& bytes) {
+    const std::string_view view(bytes);
+    const bool bom = view.substr(0, 3) == "\xEF\xBB\xBF" || view.substr(0, 2) == "\xFF\xFE" ||
+                     view.substr(0, 2) == "\xFE\xFF";
+    const std::string charset = bom ? std::string() : MetaCharset(view);
+    const bool utf8 = charset.empty() || charset == "utf-8" || charset == "utf8" || charset == "iso-8859-1" ||
+                      charset == "windows-1252" || charset == "latin1";
+    if (!bom && utf8 && IsValidUtf8(view))
+        return std::move(bytes);
+    return DecodeHtmlFile(view);
+}
+
 std::string DecodeEntities(std::string_view s) {
     std::string out;
     out.reserve(s.size());

@@ -52,6 +52,26 @@ std::string ReadFileBytes(const std::string& path) {
     return all.str();
 }
 
+namespace {
+constexpr unsigned char FoldAscii(unsigned char c) { return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 32) : c; }
+} // namespace
+
+std::size_t AsciiNoCaseHash::operator()(std::string_view text) const {
+    std::size_t h = 14695981039346656037ull; // FNV-1a over the folded bytes
+    for (char c : text)
+        h = (h ^ FoldAscii(static_cast<unsigned char>(c))) * 1099511628211ull;
+    return h;
+}
+
+bool AsciiNoCaseEqual::operator()(std::string_view a, std::string_view b) const {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (FoldAscii(static_cast<unsigned char>(a[i])) != FoldAscii(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
 std::string QuoteForMessage(std::string_view s, std::size_t limit) {
     static const char* const hex = "0123456789ABCDEF";
     std::string out;

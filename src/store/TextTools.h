@@ -8,6 +8,13 @@ namespace lynkora {
 
 // ASCII letters in lower case; other bytes as they are.
 std::string LowerAscii(std::string_view text);
+// Hashing and comparing with the letters A to Z folded, for sets of URLs and names held as views.
+struct AsciiNoCaseHash {
+    std::size_t operator()(std::string_view text) const;
+};
+struct AsciiNoCaseEqual {
+    bool operator()(std::string_view a, std::string_view b) const;
+};
 // Without blanks and tabs at both ends.
 std::string TrimSpaces(std::string_view text);
 // The lines of a text, without their CR LF or LF; no empty last line for a final line break.

@@ -1,40 +1,13 @@
 #include "tools/DuplicateScan.h"
 
 #include "store/CategoryTree.h"
+#include "store/TextTools.h"
 
 #include <algorithm>
 #include <unordered_map>
 
 namespace lynkora {
 
-namespace {
-
-constexpr unsigned char Fold(unsigned char c) { return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 32) : c; }
-
-struct KeyHash {
-    std::size_t operator()(std::string_view key) const {
-        std::size_t h = 14695981039346656037ull; // FNV-1a over the folded bytes
-        for (char c : key)
-            h = (h ^ Fold(static_cast<unsigned char>(c))) * 1099511628211ull;
-        return h;
-    }
-};
-
-// Compares keys already cut.
-bool SameKey(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (Fold(static_cast<unsigned char>(a[i])) != Fold(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
-struct CutKeyEqual {
-    bool operator()(std::string_view a, std::string_view b) const { return SameKey(a, b); }
-};
-
-} // namespace
 
 std::string_view UrlKey(std::string_view url) {
     if (!url.empty() && url.back() == '/')
@@ -44,7 +17,7 @@ std::string_view UrlKey(std::string_view url) {
 
 bool UrlKeysMatch(std::string_view a, std::string_view b) {
     const std::string_view ka = UrlKey(a), kb = UrlKey(b);
-    return !ka.empty() && SameKey(ka, kb);
+    return !ka.empty() && AsciiNoCaseEqual()(ka, kb);
 }
 
 std::vector<TDupItems> ScanDuplicates(const CategoryTree& tree,
@@ -60,7 +33,7 @@ std::vector<TDupItems> ScanDuplicates(const CategoryTree& tree,
         std::size_t group;     // index into groups, or npos
     };
     constexpr std::size_t npos = static_cast<std::size_t>(-1);
-    std::unordered_map<std::string_view, Seen, KeyHash, CutKeyEqual> seen;
+    std::unordered_map<std::string_view, Seen, AsciiNoCaseHash, AsciiNoCaseEqual> seen;
     seen.reserve(total);
     std::vector<std::pair<std::size_t, TDupItems>> groups; // with their head's place
     std::size_t done = 0;
