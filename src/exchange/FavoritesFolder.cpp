@@ -103,45 +103,79 @@ std::string ReadAt(int dirFd, const std::string& name) {
     return bytes;
 }
 
+// Walks the favourites depth first with a stack of its own, not the program's: a folder tree
+// thousands of levels deep must not exhaust the call stack.
 struct FolderWalk {
     ImportTarget& target;
     TDateTime now;
     std::set<std::pair<dev_t, ino_t>> visited;
 
-    void Read(int fd, const std::string& where, CategoryNode& node, int depth) {
-        const std::vector<DirItem> items = List(fd, where);
-        for (const DirItem& item : items) {
+    struct Level {
+        FolderHandle handle; // closed when the level is left (the top level's is the caller's)
+        int fd;
+        std::string where;
+        CategoryNode* node;
+        int depth;
+        std::vector<DirItem> items;
+        std::size_t next = 0;
+    };
+
+    void ReadShortcuts(const Level& level) {
+        for (const DirItem& item : level.items) {
             const std::string lower = Lower(item.name);
             if (item.folder || lower.find(".url") == std::string::npos)
                 continue;
-            const std::string url = UrlOf(ProfileFile::FromText(where + "/" + item.name, ReadAt(fd, item.name)));
-            if (url.empty() || target.HoldsUrl(node, url))
+            const std::string url =
+                UrlOf(ProfileFile::FromText(level.where + "/" + item.name, ReadAt(level.fd, item.name)));
+            if (url.empty() || target.HoldsUrl(*level.node, url))
                 continue;
-            TIShortcut& s = target.AddShortcut(node, url);
+            TIShortcut& s = target.AddShortcut(*level.node, url);
             s.Name = lower.size() >= 4 ? lower.substr(0, lower.size() - 4) : lower;
             s.Added = now;
             s.Keywords.Add("Internet Explorer");
         }
-        for (const DirItem& item : items) {
-            if (!item.folder || !visited.insert({item.dev, item.ino}).second)
+    }
+
+    void Read(int rootFd, const std::string& rootPath, CategoryNode& rootNode, int rootDepth) {
+        std::vector<std::unique_ptr<Level>> stack;
+        auto enter = [&](int fd, bool owned, std::string where, CategoryNode& node, int depth) {
+            auto level = std::make_unique<Level>(Level{{owned ? fd : -1}, fd, std::move(where), &node, depth, {}, 0});
+            level->items = List(fd, level->where);
+            ReadShortcuts(*level);
+            stack.push_back(std::move(level));
+        };
+        enter(rootFd, false, rootPath, rootNode, rootDepth);
+        while (!stack.empty()) {
+            Level& level = *stack.back();
+            while (level.next < level.items.size() && !level.items[level.next].folder)
+                ++level.next;
+            if (level.next == level.items.size()) {
+                stack.pop_back();
+                continue;
+            }
+            const DirItem& item = level.items[level.next++];
+            if (!visited.insert({item.dev, item.ino}).second)
                 continue; // a folder reached twice (a bind mount) is read once
-            FolderHandle child{::openat(fd, item.name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)};
-            const std::string path = where + "/" + item.name;
+            FolderHandle child{::openat(level.fd, item.name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)};
+            std::string path = level.where + "/" + item.name;
             if (child.fd < 0)
                 throw ELynkora("Could not read the folder " + path + ": " + std::strerror(errno));
             // Deeper than the tree holds usefully: the bookmarks go into the deepest category.
-            CategoryNode* into = &node;
-            if (depth < ImportTarget::kMaxDepth) {
-                if (CategoryTree::FindChildCategory(node, item.name, &into)) {
+            CategoryNode* into = level.node;
+            if (level.depth < ImportTarget::kMaxDepth) {
+                if (CategoryTree::FindChildCategory(*level.node, item.name, &into)) {
                     auto category = std::make_unique<TISFolder>();
                     category->FolderName = item.name;
                     category->Keywords.Add("Internet Explorer");
-                    into = &target.AddCategory(node, std::move(category));
+                    into = &target.AddCategory(*level.node, std::move(category));
                 }
             } else {
                 target.NoteFlattened();
             }
-            Read(child.fd, path, *into, depth < ImportTarget::kMaxDepth ? depth + 1 : depth);
+            const int depth = level.depth < ImportTarget::kMaxDepth ? level.depth + 1 : level.depth;
+            const int fd = child.fd;
+            child.fd = -1;
+            enter(fd, true, std::move(path), *into, depth);
         }
     }
 };

@@ -26,6 +26,7 @@
 #include "mainwindow/ExportController.h"
 #include "mainwindow/DuplicatesController.h"
 #include "mainwindow/FindController.h"
+#include "mainwindow/OptionsController.h"
 
 #include <cerrno>
 #include <cstring>
@@ -188,6 +189,7 @@ TfrmMainLynkora::TfrmMainLynkora(Registry& registry, const SettingsEnvironment& 
     m_export = new ExportController(*this);
     m_find = new FindController(*this);
     m_duplicates = new DuplicatesController(*this);
+    m_options = new OptionsController(*this);
     m_listModel->ShownBusy = [this](std::uint32_t id) { return m_verification->MarkedBusy(id); };
     CreateActions();
     CreateViews();
@@ -550,6 +552,7 @@ void TfrmMainLynkora::CreateActions() {
     connect(Action("acFind"), &QAction::triggered, m_find, &FindController::Find);
     connect(Action("acFindNext"), &QAction::triggered, m_find, &FindController::FindNext);
     connect(Action("acScanDup"), &QAction::triggered, m_duplicates, &DuplicatesController::Scan);
+    connect(Action("Options1"), &QAction::triggered, m_options, &OptionsController::Options);
     connect(Action("acExportFolder"), &QAction::triggered, m_export, &ExportController::ExportFolder);
     connect(Action("acVerFile"), &QAction::triggered, m_verification, &VerificationController::VerifyEntireFile);
     connect(Action("acVerCat"), &QAction::triggered, m_verification, &VerificationController::VerifyCategory);
@@ -784,6 +787,7 @@ void TfrmMainLynkora::ApplySettings() {
     m_verification->ApplySettings(s);
     m_detailsView->header()->resizeSection(0, std::max(s.Columns[TLVColumns::Name].Width, 60));
     m_toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    ApplyToolbarLook();
     if (s.WinMax) {
         showMaximized();
     } else {
@@ -1216,6 +1220,21 @@ void TfrmMainLynkora::SetStatusText(const QString& text, int icon) {
     m_statusIcon->setVisible(shown);
     m_status[0]->setText(text);
     m_status[0]->repaint();
+}
+
+void TfrmMainLynkora::ShowWarningBox(const QString& text, QWidget* owner) {
+    m_lastInfo = text;
+    QMessageBox box(QMessageBox::Warning, kTitle, text, QMessageBox::Ok, owner ? owner : this);
+    if (!qEnvironmentVariableIsSet("LYNKORA_NO_DIALOGS"))
+        box.exec();
+}
+
+void TfrmMainLynkora::ApplyToolbarLook() {
+    for (QToolButton* button : m_toolbar->findChildren<QToolButton*>()) {
+        button->setAutoRaise(m_settings->FlatToolBtn);
+        button->removeEventFilter(this);
+        button->installEventFilter(this); // its hint is held back while tooltips are off
+    }
 }
 
 void TfrmMainLynkora::ShowInfoBox(const QString& text) {

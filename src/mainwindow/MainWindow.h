@@ -47,6 +47,7 @@ class VerificationController;
 class ExportController;
 class FindController;
 class DuplicatesController;
+class OptionsController;
 
 // The main window: the category tree on the left, the selected category's shortcuts on the
 // right, menus, tool bar, title header and status bar, and the one open data file.
@@ -89,6 +90,10 @@ public:
     // An information box captioned "Lynkora 4.0"; its text is kept for whoever needs to know.
     void ShowInfoBox(const QString& text);
     const QString& LastInfo() const { return m_lastInfo; }
+    // A warning box captioned "Lynkora 4.0", owned by the window or the given dialog.
+    void ShowWarningBox(const QString& text, QWidget* owner = nullptr);
+    // The tool bar's buttons flat or raised, with or without their hints, as the settings say.
+    void ApplyToolbarLook();
     // A Yes/No question captioned "Lynkora 4.0"; true for Yes.
     bool Ask(const QString& text);
     VerificationController& Verification() { return *m_verification; }
@@ -206,6 +211,7 @@ private:
     friend class ExportController;
     friend class FindController;
     friend class DuplicatesController;
+    friend class OptionsController;
     void HandleHistory(int index);
     QString AskSaveFile(const QString& title);
 
@@ -249,6 +255,7 @@ private:
     ExportController* m_export = nullptr;              // a child of the window
     FindController* m_find = nullptr;                  // a child of the window
     DuplicatesController* m_duplicates = nullptr;      // a child of the window
+    OptionsController* m_options = nullptr;            // a child of the window
     std::vector<QIcon> m_statusImages;
     QString m_lastInfo;
     QString m_pendingCommandLine; // handed over while a run was in progress

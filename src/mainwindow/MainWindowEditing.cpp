@@ -392,6 +392,9 @@ void TfrmMainLynkora::ShortcutProperties(std::uint32_t id) {
 }
 
 bool TfrmMainLynkora::eventFilter(QObject* watched, QEvent* event) {
+    // Tool bar hints only while the settings want them.
+    if (event->type() == QEvent::ToolTip && watched->parent() == m_toolbar && !m_settings->ShowToolTip)
+        return true;
     // Enter on a list item runs the default action, as activating it with the pointer does.
     if ((watched == m_detailsView || watched == m_iconView) && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);

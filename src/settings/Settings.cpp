@@ -286,8 +286,20 @@ void TSettings::SaveProxy() {
 }
 
 void TSettings::SaveBrowsers() {
-    BrowserList.RemoveDefaultEntries();
-    m_registry.WriteBinary(kMain, "Browsers", ObjectStream::WriteObject(BrowserList));
+    // The default browser's entry is never stored, but stays in the running program's list.
+    TBrowserList stored;
+    for (std::size_t i = 0; i < BrowserList.Browsers.Count(); ++i) {
+        const TBrowser& b = BrowserList.Browsers.Items(i);
+        if (b.IsDefault)
+            continue;
+        TBrowser& copy = stored.Browsers.Add();
+        copy.Path = b.Path;
+        copy.Command = b.Command;
+        copy.Icon.Data = b.Icon.Data;
+        copy.Version = b.Version;
+        copy.Name = b.Name;
+    }
+    m_registry.WriteBinary(kMain, "Browsers", ObjectStream::WriteObject(stored));
     m_registry.Sync();
 }
 

@@ -25,7 +25,8 @@ public:
     std::string InstallDir() const override { return std::string(LYNKORA_BIN_DIR) + "/"; }
     bool CssAssociation() const override { return false; }
     Browser DefaultBrowser() const override { return {}; }
-    std::string AutostartFile() const override { return "/nonexistent/autostart/lynkora.desktop"; }
+    std::string AutostartFile() const override { return autostart; }
+    std::string autostart = "/nonexistent/autostart/lynkora.desktop";
     std::string FavoritesFolder() const override { return {}; }
     std::optional<std::string> PredefinedStyleSheet(int) const override { return std::nullopt; }
 };
