@@ -19,6 +19,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_set>
+#include <utility>
 
 namespace lynkora {
 
@@ -51,6 +52,10 @@ std::string UrlOf(const ProfileFile& profile) {
 // An open folder, closed with its holder.
 struct FolderHandle {
     int fd = -1;
+    FolderHandle(int f = -1) : fd(f) {}
+    FolderHandle(const FolderHandle&) = delete;
+    FolderHandle& operator=(const FolderHandle&) = delete;
+    FolderHandle(FolderHandle&& other) noexcept : fd(std::exchange(other.fd, -1)) {}
     ~FolderHandle() {
         if (fd >= 0)
             ::close(fd);
@@ -112,10 +117,10 @@ struct FolderWalk {
 
     struct Level {
         FolderHandle handle; // closed when the level is left (the top level's is the caller's)
-        int fd;
+        int fd = -1;
         std::string where;
-        CategoryNode* node;
-        int depth;
+        CategoryNode* node = nullptr;
+        int depth = 0;
         std::vector<DirItem> items;
         std::size_t next = 0;
     };
@@ -139,7 +144,12 @@ struct FolderWalk {
     void Read(int rootFd, const std::string& rootPath, CategoryNode& rootNode, int rootDepth) {
         std::vector<std::unique_ptr<Level>> stack;
         auto enter = [&](int fd, bool owned, std::string where, CategoryNode& node, int depth) {
-            auto level = std::make_unique<Level>(Level{{owned ? fd : -1}, fd, std::move(where), &node, depth, {}, 0});
+            auto level = std::make_unique<Level>();
+            level->handle.fd = owned ? fd : -1;
+            level->fd = fd;
+            level->where = std::move(where);
+            level->node = &node;
+            level->depth = depth;
             level->items = List(fd, level->where);
             ReadShortcuts(*level);
             stack.push_back(std::move(level));
