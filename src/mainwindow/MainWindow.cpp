@@ -976,33 +976,8 @@ void TfrmMainLynkora::HandleHistory(int index) {
         AddToHistory(path);
 }
 
-void TfrmMainLynkora::ShowErrorBox(const QString& text) {
-    m_lastError = text;
-    QMessageBox box(QMessageBox::Critical, kTitle, text, QMessageBox::Ok, this);
-    if (!qEnvironmentVariableIsSet("LYNKORA_NO_DIALOGS"))
-        box.exec();
-}
 
-void TfrmMainLynkora::ReportError(std::exception_ptr error) {
-    QString text;
-    try {
-        std::rethrow_exception(error);
-    } catch (const EStorageError& e) {
-        text = QString::fromStdString(StorageErrorText(e.code()));
-    } catch (const std::exception& e) {
-        text = QString::fromStdString(e.what());
-    }
-    LogEvent(text.toStdString(), 1012);
-    ShowErrorBox(text);
-}
 
-void TfrmMainLynkora::Guarded(const std::function<void()>& command) {
-    try {
-        command();
-    } catch (...) {
-        ReportError(std::current_exception());
-    }
-}
 
 QString TfrmMainLynkora::AskSaveFile(const QString& title) {
     // The open file's own name is refused before anything asks to replace it.
@@ -1222,12 +1197,6 @@ void TfrmMainLynkora::SetStatusText(const QString& text, int icon) {
     m_status[0]->repaint();
 }
 
-void TfrmMainLynkora::ShowWarningBox(const QString& text, QWidget* owner) {
-    m_lastInfo = text;
-    QMessageBox box(QMessageBox::Warning, kTitle, text, QMessageBox::Ok, owner ? owner : this);
-    if (!qEnvironmentVariableIsSet("LYNKORA_NO_DIALOGS"))
-        box.exec();
-}
 
 void TfrmMainLynkora::ApplyToolbarLook() {
     for (QToolButton* button : m_toolbar->findChildren<QToolButton*>()) {
@@ -1237,12 +1206,6 @@ void TfrmMainLynkora::ApplyToolbarLook() {
     }
 }
 
-void TfrmMainLynkora::ShowInfoBox(const QString& text) {
-    m_lastInfo = text;
-    QMessageBox box(QMessageBox::Information, kTitle, text, QMessageBox::Ok, this);
-    if (!qEnvironmentVariableIsSet("LYNKORA_NO_DIALOGS"))
-        box.exec();
-}
 
 QString TfrmMainLynkora::StatusSummary() const {
     if (m_verification->Running())
