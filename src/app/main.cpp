@@ -5,6 +5,7 @@
 #include "platform/QtNameCollator.h"
 #include "platform/Registry.h"
 #include "settings/SystemEnvironment.h"
+#include "settings/ToolbarStream.h"
 
 #include <QApplication>
 #include <QImage>
@@ -19,6 +20,8 @@
 using namespace lynkora;
 
 int main(int argc, char* argv[]) {
+    // The stored tool bar layout is read back through the class registry.
+    const ToolbarClassRegistration toolbarClasses;
     QApplication app(argc, argv);
     QApplication::setOrganizationName("Orvendel");
     QApplication::setApplicationName("Lynkora4");

@@ -27,6 +27,8 @@
 #include "mainwindow/DuplicatesController.h"
 #include "mainwindow/FindController.h"
 #include "mainwindow/OptionsController.h"
+#include "mainwindow/ToolbarController.h"
+#include "settings/ToolbarLayout.h"
 
 #include <cerrno>
 #include <cstring>
@@ -84,59 +86,61 @@ struct ActionEntry {
     const char* shortcut;
     const char* hint;
     int image; // index in the small strip, -1 for none
+    const char* category; // "_" first: the window's own, never offered for the tool bar
 };
 
-// The commands of this window with their captions, keys, hints and images.
+// The commands of this window with their captions, keys, hints, images and categories, in the
+// order the tool bar customisation offers them.
 const ActionEntry kActions[] = {
-    {"acNewFile", "&New datafile...", "Ctrl+N", "Create a new Lynkora datafile", 9},
-    {"acOpen", "&Open...", "Ctrl+O", "Open an existing Lynkora datafile", 10},
-    {"acClose", "&Close", "Ctrl+W", "Close the current datafile", -1},
-    {"acSave", "&Save", "Ctrl+S", "Save the changes made to the data file", 11},
-    {"acSaveAs", "Sa&ve as...", "", "Save the current datafile under a new name", -1},
-    {"acBackup", "Create backup", "", "Create a backup of the current datafile", -1},
-    {"acSend", "S&end...", "", "Send the current data file via e-mail", 21},
-    {"acExit", "E&xit", "Alt+F4", "Close Lynkora", -1},
-    {"acWizard", "Import and Export...", "", "Import and export your internet shortcuts", -1},
-    {"CopyURL1", "Copy URL", "Ctrl+C", "Copy the selected internet shortcut's URL to clipboard", -1},
-    {"CopyURLHTML1", "Copy URL as &HTML", "Ctrl+H", "Copy the selected internet shortcut's URL to clipboard as HTML", -1},
-    {"acFind", "&Find...", "Ctrl+F", "Search the data file", 12},
-    {"acFindNext", "Find &next", "F3", "Repeat the last search", 13},
-    {"acDelete", "&Delete", "Del", "Delete the selected item", 15},
-    {"acRename", "Re&name", "F2", "Rename the selected item", -1},
-    {"acSelectAll", "Select &all", "Ctrl+A", "", -1},
-    {"acProp", "&Properties", "Alt+Return", "Display properties of the selected item", 16},
-    {"acNewFolder", "&Category...", "Ctrl+Ins", "Add a new category", 17},
-    {"acNewShort", "&Internet shortcut...", "Ins", "Add a new internet shortcut", 18},
-    {"acExclude", "Excl&ude", "F6", "", -1},
-    {"Toolbar2", "&Toolbar", "", "Show or hide the toolbar", -1},
-    {"Header1", "&Header", "", "Show or hide the header", -1},
-    {"acViewLarge", "&Large icons", "", "", 32},
-    {"acViewSmall", "&Small icons", "", "", 33},
-    {"acViewList", "&List", "", "", 34},
-    {"acViewDetails", "&Details", "", "", 35},
-    {"viewExpand", "&Expand tree", "Ctrl+F1", "", -1},
-    {"viewCollapse", "&Collapse tree", "Ctrl+F2", "", -1},
-    {"acRefresh", "Re&fresh", "F5", "", 30},
-    {"acOpenBrowser", "Open", "", "Open the selected shortcut in the default browser", 20},
-    {"acScanDup", "Scan for &duplicates", "F4", "Scan for duplicate URL's", 31},
-    {"acLibraries", "Sync&hronize...", "F7", "Synchronize", 36},
-    {"acVerFile", "E&ntire file", "F8", "Verify all internet shortcuts in the data file", 24},
-    {"acVerCat", "&Category", "F9", "Verify all internet shortcuts in the selected category", 23},
-    {"acVerShort", "S&hortcut", "F10", "Verify the selected internet shortcut", 22},
-    {"acVerSkip", "S&kip shortcut", "F11", "Skip verification of the current internet shortcut", 25},
-    {"acVerAbort", "A&bort all", "F12", "Abort the verification", 28},
-    {"acVerError", "Re-verify errors", "", "", 29},
-    {"acExport", "E&ntire file...", "", "Export the entire file to HTML", -1},
-    {"acExportFolder", "S&elected category...", "", "Export the selected category to HTML", -1},
-    {"acImportFile", "&File...", "", "Import URL's from file", -1},
-    {"acImportBrowser", "Bro&wsers...", "", "Import browser libraries", -1},
-    {"acCustom", "C&ustomize toolbar...", "", "Customize the toolbar", -1},
-    {"Options1", "Opti&ons...", "", "Customize Lynkora", -1},
-    {"acHelpTopics", "&Help topics", "F1", "Display Lynkora help topics", 19},
-    {"LynkoraWeb1", "Lynkora &website", "", "", -1},
-    {"Helpindex1", "Help in&dex", "", "", -1},
-    {"Credits1", "Credits...", "", "", -1},
-    {"About1", "A&bout...", "", "", -1},
+    {"acNewFile", "&New datafile...", "Ctrl+N", "Create a new Lynkora datafile", 9, "New"},
+    {"acClose", "&Close", "Ctrl+W", "Close the current datafile", -1, "File"},
+    {"acOpen", "&Open...", "Ctrl+O", "Open an existing Lynkora datafile", 10, "File"},
+    {"acSave", "&Save", "Ctrl+S", "Save the changes made to the data file", 11, "File"},
+    {"acSaveAs", "Sa&ve as...", "", "Save the current datafile under a new name", -1, "File"},
+    {"acBackup", "Create backup", "", "Create a backup of the current datafile", -1, "_Window"},
+    {"acExit", "E&xit", "Alt+F4", "Close Lynkora", -1, "File"},
+    {"acSend", "S&end...", "", "Send the current data file via e-mail", 21, "File"},
+    {"acWizard", "Import and Export...", "", "Import and export your internet shortcuts", -1, "File"},
+    {"CopyURL1", "Copy URL", "Ctrl+C", "Copy the selected internet shortcut's URL to clipboard", -1, "_Window"},
+    {"CopyURLHTML1", "Copy URL as &HTML", "Ctrl+H", "Copy the selected internet shortcut's URL to clipboard as HTML", -1, "_Window"},
+    {"acDelete", "&Delete", "Del", "Delete the selected item", 15, "Edit"},
+    {"acFind", "&Find...", "Ctrl+F", "Search the data file", 12, "Edit"},
+    {"acFindNext", "Find &next", "F3", "Repeat the last search", 13, "Edit"},
+    {"acRename", "Re&name", "F2", "Rename the selected item", -1, "_Window"},
+    {"acSelectAll", "Select &all", "Ctrl+A", "", -1, "_Window"},
+    {"acProp", "&Properties", "Alt+Return", "Display properties of the selected item", 16, "Edit"},
+    {"acNewFolder", "&Category...", "Ctrl+Ins", "Add a new category", 17, "New"},
+    {"acNewShort", "&Internet shortcut...", "Ins", "Add a new internet shortcut", 18, "New"},
+    {"acExclude", "Excl&ude", "F6", "", -1, "_Window"},
+    {"Toolbar2", "&Toolbar", "", "Show or hide the toolbar", -1, "_Window"},
+    {"Header1", "&Header", "", "Show or hide the header", -1, "_Window"},
+    {"acViewLarge", "&Large icons", "", "", 32, "_Window"},
+    {"acViewSmall", "&Small icons", "", "", 33, "_Window"},
+    {"acViewList", "&List", "", "", 34, "_Window"},
+    {"acViewDetails", "&Details", "", "", 35, "_Window"},
+    {"viewExpand", "&Expand tree", "Ctrl+F1", "", -1, "_Window"},
+    {"viewCollapse", "&Collapse tree", "Ctrl+F2", "", -1, "_Window"},
+    {"acRefresh", "Re&fresh", "F5", "", 30, "View"},
+    {"acOpenBrowser", "Open", "", "Open the selected shortcut in the default browser", 20, "Tools"},
+    {"acScanDup", "Scan for &duplicates", "F4", "Scan for duplicate URL's", 31, "_Window"},
+    {"acLibraries", "Sync&hronize...", "F7", "Synchronize", 36, "Tools"},
+    {"acVerShort", "S&hortcut", "F10", "Verify the selected internet shortcut", 22, "Verifiy"},
+    {"acVerCat", "&Category", "F9", "Verify all internet shortcuts in the selected category", 23, "Verifiy"},
+    {"acVerSkip", "S&kip shortcut", "F11", "Skip verification of the current internet shortcut", 25, "Verifiy"},
+    {"acVerAbort", "A&bort all", "F12", "Abort the verification", 28, "Verifiy"},
+    {"acVerFile", "E&ntire file", "F8", "Verify all internet shortcuts in the data file", 24, "Verifiy"},
+    {"acVerError", "Re-verify errors", "", "", 29, "Verifiy"},
+    {"acExport", "E&ntire file...", "", "Export the entire file to HTML", -1, "Export"},
+    {"acExportFolder", "S&elected category...", "", "Export the selected category to HTML", -1, "Export"},
+    {"acImportFile", "&File...", "", "Import URL's from file", -1, "Import"},
+    {"acImportBrowser", "Bro&wsers...", "", "Import browser libraries", -1, "Import"},
+    {"acCustom", "C&ustomize toolbar...", "", "Customize the toolbar", -1, "_Window"},
+    {"Options1", "Opti&ons...", "", "Customize Lynkora", -1, "_Window"},
+    {"acHelpTopics", "&Help topics", "F1", "Display Lynkora help topics", 19, "Help"},
+    {"LynkoraWeb1", "Lynkora &website", "", "", -1, "_Window"},
+    {"Helpindex1", "Help in&dex", "", "", -1, "_Window"},
+    {"Credits1", "Credits...", "", "", -1, "_Window"},
+    {"About1", "A&bout...", "", "", -1, "_Window"},
 };
 
 // A path shortened in its middle with an ellipsis to fit the width.
@@ -195,6 +199,7 @@ TfrmMainLynkora::TfrmMainLynkora(Registry& registry, const SettingsEnvironment& 
     CreateViews();
     CreateMenusAndToolbar();
     CreateArrangeMenus();
+    m_toolbarCtl = new ToolbarController(*this);
 }
 
 const std::vector<QString>& TfrmMainLynkora::AboutTexts() {
@@ -740,17 +745,28 @@ void TfrmMainLynkora::CreateMenusAndToolbar() {
     help->addAction(Action("Credits1"));
     help->addAction(Action("About1"));
 
-    // The default layout: Open, a separator, Category, Internet shortcut, a separator,
-    // Properties, Delete.
     m_toolbar = addToolBar(tr("Toolbar"));
     m_toolbar->setObjectName("toolMain");
-    m_toolbar->addAction(Action("acOpen"));
-    m_toolbar->addSeparator();
-    m_toolbar->addAction(Action("acNewFolder"));
-    m_toolbar->addAction(Action("acNewShort"));
-    m_toolbar->addSeparator();
-    m_toolbar->addAction(Action("acProp"));
-    m_toolbar->addAction(Action("acDelete"));
+    m_popHistory = new QMenu(this);
+    m_popHistory->setObjectName("popHistory");
+}
+
+std::vector<TToolCommand> TfrmMainLynkora::ToolCommands() const {
+    std::vector<TToolCommand> commands;
+    for (const ActionEntry& entry : kActions)
+        commands.push_back({entry.name, entry.category, entry.caption, entry.image});
+    return commands;
+}
+
+QIcon TfrmMainLynkora::SmallImage(int index) const {
+    return index >= 0 && static_cast<std::size_t>(index) < m_smallImages.size() ? m_smallImages[static_cast<std::size_t>(index)]
+                                                                                 : QIcon();
+}
+
+void TfrmMainLynkora::ApplyViewFont() {
+    const QFont font = m_settings->UseIconFont ? QApplication::font("QAbstractItemView") : QApplication::font();
+    for (QWidget* view : std::initializer_list<QWidget*>{m_treeView, m_detailsView, m_iconView})
+        view->setFont(font);
 }
 
 void TfrmMainLynkora::LoadImages() {
@@ -788,6 +804,7 @@ void TfrmMainLynkora::ApplySettings() {
     m_detailsView->header()->resizeSection(0, std::max(s.Columns[TLVColumns::Name].Width, 60));
     m_toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     ApplyToolbarLook();
+    ApplyViewFont();
     if (s.WinMax) {
         showMaximized();
     } else {
@@ -812,6 +829,7 @@ void TfrmMainLynkora::InitializeMainWindow(const QString& commandLine) {
     LoadImages();
     ApplySettings();
     BuildBrowserMenu();
+    m_toolbarCtl->Load();
     HandleCommandLine(commandLine);
 }
 
@@ -945,20 +963,23 @@ void TfrmMainLynkora::AddToHistory(const std::string& path) {
 }
 
 void TfrmMainLynkora::RebuildHistoryMenus() {
-    m_history->clear();
     auto& h = m_settings->History;
     h.erase(std::remove_if(h.begin(), h.end(), [](const std::string& p) { return !FileExists(p); }), h.end());
-    auto* group = new QActionGroup(m_history);
-    const QFontMetrics metrics(m_history->font());
-    for (std::size_t n = 0; n < h.size(); ++n) {
-        const QString path = QString::fromStdString(h[n]);
-        QAction* a = m_history->addAction(QStringLiteral("&%1 %2").arg(n + 1).arg(ShortPath(path, metrics, 200)));
-        a->setCheckable(true);
-        a->setChecked(m_file && CompareAsciiNoCase(m_file->FileName(), h[n]) == 0);
-        a->setData(static_cast<int>(n));
-        group->addAction(a);
-        const int index = static_cast<int>(n);
-        connect(a, &QAction::triggered, this, [this, index] { Guarded([&] { HandleHistory(index); }); });
+    for (QMenu* menu : {m_history, m_popHistory}) {
+        qDeleteAll(menu->findChildren<QActionGroup*>(Qt::FindDirectChildrenOnly));
+        menu->clear();
+        auto* group = new QActionGroup(menu);
+        const QFontMetrics metrics(menu->font());
+        for (std::size_t n = 0; n < h.size(); ++n) {
+            const QString path = QString::fromStdString(h[n]);
+            QAction* a = menu->addAction(QStringLiteral("&%1 %2").arg(n + 1).arg(ShortPath(path, metrics, 200)));
+            a->setCheckable(true);
+            a->setChecked(m_file && CompareAsciiNoCase(m_file->FileName(), h[n]) == 0);
+            a->setData(static_cast<int>(n));
+            group->addAction(a);
+            const int index = static_cast<int>(n);
+            connect(a, &QAction::triggered, this, [this, index] { Guarded([&] { HandleHistory(index); }); });
+        }
     }
     m_history->setEnabled(!h.empty());
 }

@@ -48,6 +48,8 @@ class ExportController;
 class FindController;
 class DuplicatesController;
 class OptionsController;
+class ToolbarController;
+struct TToolCommand;
 
 // The main window: the category tree on the left, the selected category's shortcuts on the
 // right, menus, tool bar, title header and status bar, and the one open data file.
@@ -61,6 +63,15 @@ public:
     void BuildBrowserMenu();
     QMenu* BrowserMenu() const { return m_mnuBrowse; }
     QToolBar* ToolBar() const { return m_toolbar; }
+    ToolbarController& Toolbar() { return *m_toolbarCtl; }
+    // The commands the tool bar may show, in the order of the action list.
+    std::vector<TToolCommand> ToolCommands() const;
+    // The Open button's drop-down: the reopen history.
+    QMenu* HistoryDropDown() const { return m_popHistory; }
+    // An image of the menu strip, empty when the strip has none at that index.
+    QIcon SmallImage(int index) const;
+    // The tree and the list in the desktop's item-view font, or the window's, as the settings say.
+    void ApplyViewFont();
     void InitializeMainWindow(const QString& commandLine);
     void HandleCommandLine(const QString& text);
 
@@ -212,6 +223,7 @@ private:
     friend class FindController;
     friend class DuplicatesController;
     friend class OptionsController;
+    friend class ToolbarController;
     void HandleHistory(int index);
     QString AskSaveFile(const QString& title);
 
@@ -239,6 +251,7 @@ private:
     QLabel* m_statusIcon = nullptr; // "statusIcon"
     QToolBar* m_toolbar = nullptr;
     QMenu* m_history = nullptr;
+    QMenu* m_popHistory = nullptr;
     QMenu* m_popList = nullptr;
     QMenu* m_popTree = nullptr;
     QAction* m_listBy[3] = {};
@@ -256,6 +269,7 @@ private:
     FindController* m_find = nullptr;                  // a child of the window
     DuplicatesController* m_duplicates = nullptr;      // a child of the window
     OptionsController* m_options = nullptr;            // a child of the window
+    ToolbarController* m_toolbarCtl = nullptr;         // a child of the window
     std::vector<QIcon> m_statusImages;
     QString m_lastInfo;
     QString m_pendingCommandLine; // handed over while a run was in progress

@@ -195,6 +195,14 @@ private:
         case PropKind::Text:
             p.setText(obj, textPayload(m_c, t));
             return;
+        case PropKind::Reference:
+            if (t == ValueTag::Ident)
+                p.setText(obj, std::string(m_c.shortString()));
+            else if (t == ValueTag::Nil)
+                p.setText(obj, {});
+            else
+                throw EReadError(kInvalidValue);
+            return;
         case PropKind::Boolean:
         case PropKind::Enumeration:
             if (t == ValueTag::False)

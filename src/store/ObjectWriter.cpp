@@ -95,6 +95,15 @@ void writeProperty(std::string& out, const StreamObject& obj, const PropInfo& p,
         putText(out, v);
         return;
     }
+    case PropKind::Reference: {
+        const std::string& v = p.getText(obj);
+        if (v.empty())
+            return;
+        putName(out, prefix, p.name);
+        putTag(out, ValueTag::Ident);
+        putShortString(out, v);
+        return;
+    }
     case PropKind::Boolean: {
         const std::int64_t v = p.getInt(obj);
         if (isDefault(p, v))

@@ -25,6 +25,7 @@ enum class PropKind {
     StringList,  // tag 1, text values, tag 0 (a defined property, e.g. "Strings")
     Collection,  // tag 14
     Object,      // an owned sub-object: written through dotted property paths
+    Reference,   // tag 7 identifier naming another component (a button's command); text
 };
 
 // One streamed property of a class: its name, kind, default and accessors. The accessor set
@@ -150,6 +151,14 @@ PropInfo text(std::string name, std::string C::*member) {
     p.setText = [member](StreamObject& o, std::string v) {
         static_cast<C&>(o).*member = std::move(v);
     };
+    return p;
+}
+
+// A reference to another component by its name, held as text; empty means none.
+template <class C>
+PropInfo reference(std::string name, std::string C::*member) {
+    PropInfo p = text(std::move(name), member);
+    p.kind = PropKind::Reference;
     return p;
 }
 

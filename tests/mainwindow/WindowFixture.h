@@ -7,6 +7,7 @@
 #include "mainwindow/MainWindow.h"
 #include "platform/Registry.h"
 #include "settings/SettingsEnvironment.h"
+#include "settings/ToolbarStream.h"
 
 #include <QApplication>
 #include <QTreeView>
@@ -73,6 +74,7 @@ protected:
     // Where the tests leave their pictures.
     static QString Shot(const char* name) { return QString::fromStdString(std::string(LYNKORA_BINARY_DIR) + "/" + name); }
 
+    ToolbarClassRegistration toolbarClasses; // as the program registers them at its entry
     std::filesystem::path dir;
     Environment env;
     std::unique_ptr<Registry> registry;
