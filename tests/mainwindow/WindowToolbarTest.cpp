@@ -7,6 +7,7 @@
 #include "settings/ui/ToolbarDialog.h"
 #include "store/ObjectStream.h"
 
+#include <QContextMenuEvent>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
@@ -80,7 +81,12 @@ TEST_F(WindowToolbar, TheDefaultButtonsWithTheirMenus) {
     auto* popTool = window->findChild<QMenu*>("popTool");
     ASSERT_NE(popTool, nullptr);
     EXPECT_EQ(popTool->actions(), QList<QAction*>{window->Action("acCustom")});
-    EXPECT_EQ(window->ToolBar()->contextMenuPolicy(), Qt::CustomContextMenu) << "popTool, not Qt's own";
+    window->show();
+    QApplication::processEvents();
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(150, 5), window->ToolBar()->mapToGlobal(QPoint(150, 5)));
+    QApplication::sendEvent(window->ToolBar(), &rightClick);
+    EXPECT_TRUE(popTool->isVisible()) << "the tool bar's own menu, not Qt's list of bars";
+    popTool->close();
 
     // The history drop-down holds what the Reopen menu holds, the open file checked.
     const std::string path = Sample();
