@@ -142,7 +142,8 @@ void TSettings::Load() {
         if (Autostart) {
             std::ostringstream text;
             text << autostart.rdbuf();
-            AutostartMinimized = text.str().find("/m") != std::string::npos;
+            // The switch ends the Exec line; a "/m" inside the program's folder is no switch.
+            AutostartMinimized = text.str().find(" /m\n") != std::string::npos;
         }
     }
     Columns.Load(m_registry);
@@ -318,11 +319,29 @@ void TSettings::WriteAutostart() {
     const std::string file = m_env.AutostartFile();
     std::error_code ec;
     std::filesystem::create_directories(std::filesystem::path(file).parent_path(), ec);
-    std::ofstream out(file, std::ios::trunc);
-    if (!out)
-        return; // an autostart folder that cannot be written is passed over
-    out << "[Desktop Entry]\nType=Application\nName=Lynkora\nExec=" << InstallDir << "lynkora"
-        << (AutostartMinimized ? " /m" : "") << "\nX-GNOME-Autostart-enabled=true\n";
+    // The program's path is one quoted argument of Exec, whatever folder it was installed in.
+    std::string program = "\"";
+    for (char c : InstallDir + "lynkora") {
+        if (c == '"' || c == '`' || c == '$' || c == '\\')
+            program += '\\';
+        program += c;
+    }
+    program += '"';
+    // Built beside the entry and renamed over it, so a session never finds half an entry.
+    const std::string temp = file + ".new";
+    {
+        std::ofstream out(temp, std::ios::trunc);
+        if (!out)
+            return; // an autostart folder that cannot be written is passed over
+        out << "[Desktop Entry]\nType=Application\nName=Lynkora\nExec=" << program
+            << (AutostartMinimized ? " /m" : "") << "\nX-GNOME-Autostart-enabled=true\n";
+        if (!out.flush()) {
+            ::unlink(temp.c_str());
+            return;
+        }
+    }
+    if (std::rename(temp.c_str(), file.c_str()) != 0)
+        ::unlink(temp.c_str());
 }
 
 void TSettings::RemoveAutostart() { ::unlink(m_env.AutostartFile().c_str()); }

@@ -334,7 +334,7 @@ TEST_F(SettingsTest, EditorChoicePendingModeAndAutostart) {
         s.WriteAutostart();
         EXPECT_EQ(s.FileEditMode, 1102) << "the running program keeps its mode";
     }
-    EXPECT_NE(ReadAll(env.autostart).find("Exec=/opt/lynkora/lynkora /m\n"), std::string::npos);
+    EXPECT_NE(ReadAll(env.autostart).find("Exec=\"/opt/lynkora/lynkora\" /m\n"), std::string::npos);
     {
         Registry reg(path);
         EXPECT_EQ(reg.ReadInteger("", "UseDefaultCSS"), 1);
@@ -353,6 +353,14 @@ TEST_F(SettingsTest, EditorChoicePendingModeAndAutostart) {
     TSettings s(reg, env);
     EXPECT_TRUE(s.UseNotepad);
     EXPECT_FALSE(s.Autostart);
+    // A folder with blanks and a "/m" in its name: one quoted program, not started minimised.
+    s.InstallDir = "/media/my apps/";
+    s.AutostartMinimized = false;
+    s.WriteAutostart();
+    EXPECT_NE(ReadAll(env.autostart).find("Exec=\"/media/my apps/lynkora\"\n"), std::string::npos);
+    TSettings again(reg, env);
+    EXPECT_TRUE(again.Autostart);
+    EXPECT_FALSE(again.AutostartMinimized);
 }
 
 TEST_F(SettingsTest, ProxyIsWrittenEvenWhenOff) {
