@@ -262,6 +262,7 @@ std::vector<Draw> StripImages() {
     d[35] = [](QPainter& p) { Views(p, 3); };
     d[36] = [](QPainter& p) { Folder(p, false); Arrow(p, true, kBlue); };        // synchronise
     d[37] = [](QPainter& p) { Shortcut(p); Badge(p, kBlue, Plus); };             // import
+    d[38] = Page;                                                                // a file being imported
     return d;
 }
 

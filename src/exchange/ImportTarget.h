@@ -40,6 +40,11 @@ public:
     // Appends a shortcut with the URL and marks the category new.
     TIShortcut& AddShortcut(CategoryNode& node, const std::string& url);
     void MarkNew(CategoryNode& node);
+    // Writes a category the import changed into the document.
+    void WriteCategory(CategoryNode& node) {
+        if (m_write)
+            m_write(node);
+    }
 
     // Categories are made at most this deep; folders nested deeper give their bookmarks to the
     // category at this depth, so a hostile nesting neither runs for ever nor loses bookmarks.

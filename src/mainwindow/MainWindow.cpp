@@ -28,6 +28,7 @@
 #include "mainwindow/FindController.h"
 #include "mainwindow/OptionsController.h"
 #include "mainwindow/ToolbarController.h"
+#include "mainwindow/ImportController.h"
 #include "settings/ToolbarLayout.h"
 
 #include <cerrno>
@@ -195,6 +196,7 @@ TfrmMainLynkora::TfrmMainLynkora(Registry& registry, const SettingsEnvironment& 
     CreateMenusAndToolbar();
     CreateArrangeMenus();
     m_toolbarCtl = new ToolbarController(*this);
+    m_import = new ImportController(*this);
 }
 
 const std::vector<QString>& TfrmMainLynkora::AboutTexts() {

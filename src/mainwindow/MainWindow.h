@@ -49,6 +49,7 @@ class FindController;
 class DuplicatesController;
 class OptionsController;
 class ToolbarController;
+class ImportController;
 struct TToolCommand;
 
 // The main window: the category tree on the left, the selected category's shortcuts on the
@@ -224,6 +225,7 @@ private:
     friend class DuplicatesController;
     friend class OptionsController;
     friend class ToolbarController;
+    friend class ImportController;
     void HandleHistory(int index);
     QString AskSaveFile(const QString& title);
 
@@ -270,6 +272,7 @@ private:
     DuplicatesController* m_duplicates = nullptr;      // a child of the window
     OptionsController* m_options = nullptr;            // a child of the window
     ToolbarController* m_toolbarCtl = nullptr;         // a child of the window
+    ImportController* m_import = nullptr;              // a child of the window
     std::vector<QIcon> m_statusImages;
     QString m_lastInfo;
     QString m_pendingCommandLine; // handed over while a run was in progress

@@ -16,6 +16,9 @@ namespace lynkora {
 
 namespace {
 
+// Marks a key kept while it holds no values; a value name the program never uses.
+const QString kKeyMarker = QStringLiteral(".key");
+
 QString Key(const std::string& key) { return QString::fromStdString(key); }
 
 [[noreturn]] void BadType(const std::string& name) {
@@ -171,8 +174,15 @@ std::vector<std::string> Registry::ValueNames(const std::string& key) const {
     });
     std::vector<std::string> out;
     for (const QString& n : names)
-        out.push_back(n.toStdString());
+        if (n != kKeyMarker)
+            out.push_back(n.toStdString());
     return out;
+}
+
+void Registry::KeepKey(const std::string& key) {
+    OpenKey(key, true);
+    InGroup group(*m_settings, key);
+    m_settings->setValue(kKeyMarker, true);
 }
 
 void Registry::DeleteValue(const std::string& key, const std::string& name) {

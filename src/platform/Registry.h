@@ -37,6 +37,9 @@ public:
     // The key's value names; numbered names ("0", "1", ... "10") in numeric order.
     std::vector<std::string> ValueNames(const std::string& key) const;
     void DeleteValue(const std::string& key, const std::string& name);
+    // Makes an empty key outlast the program (a file keeps no empty groups); the mark it leaves
+    // is no value of the key.
+    void KeepKey(const std::string& key);
     void DeleteKey(const std::string& key);
 
     // Writes pending changes; the file stays readable by its owner only (it holds proxy

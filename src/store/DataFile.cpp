@@ -227,7 +227,22 @@ void TDataFile::Save() {
 }
 
 void TDataFile::Backup() {
-    CopyOfWork(ChangeFileExt(m_fileName, ".ly_"), ChangeFileExt(m_fileName, ".$bk")).Close();
+    CopyOfWork(BackupName(), ChangeFileExt(m_fileName, ".$bk")).Close();
+}
+
+std::string TDataFile::BackupName() const { return ChangeFileExt(m_fileName, ".ly_"); }
+
+void TDataFile::EmptyCollection() {
+    if (m_direct)
+        Backup();
+    m_work->DestroyElement(kRootFolderStorage);
+    m_work->CreateStorage(kRootFolderStorage);
+    WriteNewFileRoot(*m_work);
+    m_workOrder.clear();
+    if (m_direct)
+        m_fileOrder.clear();
+    else
+        m_modified = true;
 }
 
 void TDataFile::SaveAs(const std::string& newPath) {

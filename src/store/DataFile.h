@@ -59,6 +59,12 @@ public:
     void Save();
     // Copies the working storage into "<name>.ly_".
     void Backup();
+    // The path of that backup.
+    std::string BackupName() const;
+    // Replaces the collection by an empty root category. In working-copy mode only the working
+    // copy changes (the file keeps the old collection until Save); in direct mode the file is
+    // first copied to its backup.
+    void EmptyCollection();
     // Writes a copy of the working storage to another path.
     void SaveAs(const std::string& newPath);
     // For the data file opened on a Save as copy: takes over the tree already shown and the

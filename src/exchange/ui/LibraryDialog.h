@@ -1,0 +1,38 @@
+#pragma once
+
+#include "exchange/LibraryList.h"
+
+#include <QDialog>
+
+#include <functional>
+
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+
+namespace lynkora {
+
+// A library's properties: its type and its path ("New library" or "Library properties").
+class TfrmLib : public QDialog {
+public:
+    TfrmLib(QWidget* parent, const QString& caption);
+
+    // The type whose caption equals the library's (ignoring case; the first when none does) and
+    // its path.
+    void SetLibrary(const TLibrary& library);
+    TLibrary Library() const;
+
+    QComboBox* cbLibType;
+    QLineEdit* edPath;
+    QPushButton *BtnBrowse, *BtnOK, *BtnCancel;
+
+    // Chooses a path for the type (0: a folder), starting at `start`; empty when cancelled.
+    // Replaceable for tests.
+    std::function<QString(int type, const QString& start)> Choose;
+
+private:
+    void BrowseClick();
+    void OkClick();
+};
+
+} // namespace lynkora

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "exchange/Synchronize.h"
+#include "exchange/ui/LibraryRows.h"
+
+#include <QDialog>
+
+#include <functional>
+#include <vector>
+
+class QLabel;
+class QPushButton;
+class QTableWidget;
+
+namespace lynkora {
+
+// "Synchronize": the libraries with their Import and Export marks, which start empty each time.
+// Add, Properties and Remove change the stored list; Synchronize closes with OK when something
+// is marked.
+class TfrmImport : public QDialog {
+public:
+    TfrmImport(QWidget* parent, std::vector<TLibrary> libraries);
+
+    // The libraries with the marks the user set, in list order.
+    std::vector<TSyncLibrary> Libraries() const { return m_rows; }
+    // Toggles a mark as a click on its cell does (column 2 Import, 3 Export).
+    void ToggleCell(int row, int column);
+
+    QTableWidget* StringGrid1;
+    QPushButton *BtnAdd, *BtnProps, *BtnRemove, *BtnSync, *BtnClose, *BtnHelp;
+
+    LibraryRows Rows;
+    std::function<void(const QString&)> Warn;
+    // Stores the list; not called while the list is empty (the stored list then stays).
+    std::function<void(const std::vector<TLibrary>&)> SaveList;
+
+private:
+    void ShowRows();
+    void UpdateButtons();
+    void Save();
+    void AddClick();
+    void PropsClick();
+    void RemoveClick();
+    void SyncClick();
+
+    std::vector<TSyncLibrary> m_rows;
+};
+
+} // namespace lynkora
