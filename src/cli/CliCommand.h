@@ -42,6 +42,7 @@ int InspectCommand(CommandContext& ctx);
 int CompactCommand(CommandContext& ctx);
 int VerifyCommand(CommandContext& ctx);
 int ImportCommand(CommandContext& ctx);
+int SyncCommand(CommandContext& ctx);
 int ExportCommand(CommandContext& ctx);
 int HtmlExportCommand(CommandContext& ctx);
 int FindCommand(CommandContext& ctx);

@@ -1,12 +1,8 @@
-// import and export: the browser bookmark readers and writers on a data file.
+// export: the browser bookmark writers on a data file.
 #include "CliCommand.h"
 #include "ReadOnlyCollection.h"
 
-#include "exchange/BookmarkWriters.h"
-#include "exchange/FavoritesFolder.h"
-#include "exchange/ImportTarget.h"
-#include "exchange/NetscapeReader.h"
-#include "exchange/OperaReader.h"
+#include "exchange/Synchronize.h"
 #include "store/DataFile.h"
 #include "store/DataFileStorage.h"
 #include "store/Errors.h"
@@ -16,6 +12,7 @@
 #include <chrono>
 #include <ostream>
 #include <algorithm>
+#include <map>
 #include <random>
 
 namespace lynkora::cli {
@@ -52,77 +49,15 @@ Target Parse(const std::vector<std::string>& args, const std::vector<std::string
 
 } // namespace
 
-int ImportCommand(CommandContext& ctx) {
-    const Target t = Parse(ctx.args, {"netscape", "opera", "favorites"}, "import");
-    const bool existed = FileExists(t.file);
-    TDataFile file(t.file, false);
-    // A failed import leaves the data file as it was; one made for it goes again.
-    struct Discard {
-        TDataFile& file;
-        const std::string& path;
-        bool existed;
-        bool done = false;
-        ~Discard() {
-            if (done)
-                return;
-            try {
-                file.Close();
-            } catch (...) {
-            }
-            if (!existed)
-                DeleteFileIfExists(path);
-        }
-    } discard{file, t.file, existed};
-    file.CheckVersion(kProgramVersion);
-    CategoryTree tree;
-    file.LoadTree(tree);
-    FolderIdNumbers ids = CollectFolderIds(file.WorkStorage());
-    ImportTarget target(tree, [&] { return ids.Next(); },
-                        [&](CategoryNode& node) { file.WriteCategory(node); });
-    const std::size_t before = tree.ShortcutCount();
-    if (t.format == "netscape")
-        ImportNetscapeBookmarks(t.path, target);
-    else if (t.format == "opera")
-        ImportOperaHotlist(t.path, target);
-    else
-        ImportFavoritesFolder(t.path, *tree.RootNode(), target);
-    // The final pass of a browser import: sort, write every category, save.
-    tree.SortTree(tsoNameAscending);
-    tree.ForEach([&](CategoryNode& node) { file.WriteCategory(node); });
-    file.Save();
-    file.Close();
-    discard.done = true;
-    ctx.out << "Imported " << (tree.ShortcutCount() - before) << " shortcuts; " << tree.NodeCount()
-            << " categories in all\n";
-    for (const std::string& note : target.Notes())
-        ctx.out << note << "\n";
-    return 0;
-}
-
 int ExportCommand(CommandContext& ctx) {
     if (std::find(ctx.args.begin(), ctx.args.end(), "--html") != ctx.args.end())
         return HtmlExportCommand(ctx);
     const Target t = Parse(ctx.args, {"netscape", "mozilla", "opera", "favorites"}, "export");
     ReadOnlyCollection c;
     LoadReadOnly(t.file, c);
-    bool written = true;
-    std::string why;
-    std::string target = t.path;
-    if (t.format == "netscape") {
-        target = NetscapeTarget(t.path);
-        written = ExportNetscapeBookmarks(c.tree, t.path, &why);
-    } else if (t.format == "mozilla") {
-        std::mt19937 random(static_cast<unsigned>(
-            std::chrono::steady_clock::now().time_since_epoch().count()));
-        target = NetscapeTarget(t.path);
-        written = ExportMozillaBookmarks(c.tree, t.path, random, &why);
-    } else if (t.format == "opera") {
-        written = ExportOperaHotlist(c.tree, t.path, &why);
-    } else {
-        ExportFavoritesFolder(c.tree, t.path);
-    }
-    if (!written)
-        throw ELynkora("Could not write " + target + ": " + why);
+    static const std::map<std::string, int> kTypes = {{"favorites", 0}, {"netscape", 1}, {"mozilla", 2}, {"opera", 3}};
+    std::mt19937 random(static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
+    ExportLibrary({kLibraryTypes[kTypes.at(t.format)], t.path}, c.tree, random);
     return 0;
 }
 

@@ -1,0 +1,53 @@
+#include "ChangedCollection.h"
+
+#include "store/FileReplace.h"
+#include "store/Version.h"
+
+namespace lynkora::cli {
+
+ChangedCollection::ChangedCollection(const std::string& path, bool directMode)
+    : m_path(path), m_existed(FileExists(path)), m_file(path, directMode) {
+    try {
+        m_file.CheckVersion(kProgramVersion);
+        m_file.LoadTree(m_tree);
+        m_ids = CollectFolderIds(m_file.WorkStorage());
+    } catch (...) {
+        m_file.Close();
+        if (!m_existed)
+            DeleteFileIfExists(m_path);
+        throw;
+    }
+    m_target = std::make_unique<ImportTarget>(m_tree, [this] { return m_ids.Next(); },
+                                              [this](CategoryNode& node) { m_file.WriteCategory(node); });
+}
+
+ChangedCollection::~ChangedCollection() {
+    if (m_done)
+        return;
+    try {
+        m_file.Close();
+    } catch (...) {
+    }
+    if (!m_existed)
+        DeleteFileIfExists(m_path);
+}
+
+void ChangedCollection::Empty() {
+    m_target.reset();
+    m_tree.Clear();
+    m_file.EmptyCollection();
+    m_file.LoadTree(m_tree);
+    m_ids = CollectFolderIds(m_file.WorkStorage());
+    m_target = std::make_unique<ImportTarget>(m_tree, [this] { return m_ids.Next(); },
+                                              [this](CategoryNode& node) { m_file.WriteCategory(node); });
+}
+
+void ChangedCollection::Commit() {
+    m_tree.SortTree(tsoNameAscending);
+    m_tree.ForEach([&](CategoryNode& node) { m_file.WriteCategory(node); });
+    m_file.Save();
+    m_file.Close();
+    m_done = true;
+}
+
+} // namespace lynkora::cli

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "exchange/ImportTarget.h"
+#include "store/DataFile.h"
+#include "store/DataFileStorage.h"
+
+#include <memory>
+#include <string>
+
+namespace lynkora::cli {
+
+// A data file opened for a command that changes it. Nothing reaches the file unless Commit
+// runs: a working copy is discarded, and a file the command created goes again.
+class ChangedCollection {
+public:
+    explicit ChangedCollection(const std::string& path, bool directMode = false);
+    ~ChangedCollection();
+    ChangedCollection(const ChangedCollection&) = delete;
+    ChangedCollection& operator=(const ChangedCollection&) = delete;
+
+    TDataFile& File() { return m_file; }
+    CategoryTree& Tree() { return m_tree; }
+    ImportTarget& Target() { return *m_target; }
+    // Replaces the collection by an empty root (a synchronisation that imports).
+    void Empty();
+    // The final pass of an import: sorted, every category written, saved, closed.
+    void Commit();
+
+private:
+    std::string m_path;
+    bool m_existed;
+    TDataFile m_file;
+    CategoryTree m_tree;
+    FolderIdNumbers m_ids;
+    std::unique_ptr<ImportTarget> m_target;
+    bool m_done = false;
+};
+
+} // namespace lynkora::cli
