@@ -1,0 +1,202 @@
+// lynkora-cli sync and import: runs that save only when every library was read and written.
+#include "support/TestPaths.h"
+
+#include "../cli/CliRunner.h"
+#include "store/DataFile.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace lynkora;
+using lynkora::test::Cli;
+
+namespace {
+
+std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void Write(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+std::string SampleJson() { return Read(std::string(LYNKORA_SOURCE_DIR) + "/samples/sample.json"); }
+
+// A data file holding the sample collection.
+std::string SampleFile(const std::filesystem::path& dir, const std::string& name = "doc.lyx") {
+    const std::string path = (dir / name).string();
+    EXPECT_EQ(Cli({"import-json", path}, SampleJson()).code, 0);
+    return path;
+}
+
+std::size_t Count(const std::string& text, const std::string& what) {
+    std::size_t n = 0;
+    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
+    return n;
+}
+
+// A Netscape file of many links, so a run takes long enough to be killed in the middle.
+std::string BigBookmarks(const std::filesystem::path& dir, int links) {
+    std::string text = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n";
+    for (int f = 0; f < links / 100; ++f) {
+        text += "<DT><H3>Folder " + std::to_string(f) + "</H3>\n<DL><p>\n";
+        for (int i = 0; i < 100; ++i)
+            text += "<DT><A HREF=\"http://host" + std::to_string(f) + ".example/" + std::to_string(i) + "\">Link " +
+                    std::to_string(i) + "</A>\n";
+        text += "</DL><p>\n";
+    }
+    text += "</DL><p>\n";
+    const std::string path = (dir / "big.html").string();
+    Write(path, text);
+    return path;
+}
+
+} // namespace
+
+TEST(SyncCommand, ANetscapeLibrarySyncedTwiceChangesNothing) {
+    const auto fixtures = test::FixturesDir();
+    if (fixtures.empty())
+        GTEST_SKIP() << "../shared/fixtures is not there";
+    const auto dir = test::FreshDir("sync-fixture");
+    for (const char* name : {"netscape4-cout-gtkbookmark__bookmark.htm", "firefox-tests__bookmarks.preplaces.html"}) {
+        const std::string library = (dir / name).string();
+        std::filesystem::copy_file(fixtures / "bookmarks" / "netscape" / name, library);
+        const std::string doc = SampleFile(dir, std::string(name) + ".lyx");
+        const std::string spec = std::string("netscape:") + library;
+        const auto first = Cli({"sync", doc, "--import", spec, "--export", spec});
+        ASSERT_EQ(first.code, 0) << first.err;
+        const std::string json1 = Cli({"export-json", doc}).out;
+        const std::string file1 = Read(library);
+        EXPECT_EQ(json1.find("\"Wikipedia\""), std::string::npos) << "the document was rebuilt from the library";
+        EXPECT_GT(Count(json1, "\"URL\""), 5u);
+        const auto second = Cli({"sync", doc, "--import", spec, "--export", spec});
+        ASSERT_EQ(second.code, 0) << second.err;
+        EXPECT_EQ(first.out, second.out);
+        // Dates of the run itself aside, the second run gives the same collection and file.
+        const std::regex stamp("\"(Added|Access|Verified|LastDate)\": [0-9.e+]+");
+        EXPECT_TRUE(std::regex_replace(Cli({"export-json", doc}).out, stamp, "") == std::regex_replace(json1, stamp, ""))
+            << name << ": the collection changed";
+        const std::regex dates("(ADD_DATE|LAST_VISIT|LAST_MODIFIED)=\"[0-9]*\"");
+        EXPECT_TRUE(std::regex_replace(Read(library), dates, "") == std::regex_replace(file1, dates, ""))
+            << name << ": the bookmark file changed";
+    }
+}
+
+TEST(SyncCommand, AFailedRunLeavesTheDataFileAsItWas) {
+    const auto dir = test::FreshDir("sync-fail");
+    const std::string doc = SampleFile(dir);
+    const std::string good = (dir / "good.adr").string();
+    Write(good, "Opera Hotlist version 2.0\n\n#URL\n\tNAME=Three\n\tURL=http://three/\n");
+    const std::string before = Read(doc);
+    const std::string written = (dir / "out.html").string();
+    const auto r = Cli({"sync", doc, "--import", "opera:" + good, "--import", "netscape:" + (dir / "none.html").string(),
+                        "--export", "netscape:" + written});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("The specified file could not be found!"), std::string::npos) << r.err;
+    EXPECT_EQ(Read(doc), before) << "byte for byte";
+    EXPECT_FALSE(std::filesystem::exists(written));
+
+    // Export marks only: the document is read, never changed.
+    const auto exported = Cli({"sync", doc, "--export", "opera:" + (dir / "copy.adr").string()});
+    ASSERT_EQ(exported.code, 0) << exported.err;
+    EXPECT_EQ(Count(Read((dir / "copy.adr").string()), "#URL"), 37u);
+    EXPECT_NE(Cli({"info", doc}).out.find("Shortcuts: 37"), std::string::npos);
+
+    // Direct mode changes the file as it goes; the run says where the old collection is.
+    const auto direct = Cli({"sync", doc, "--direct", "--import", "opera:" + good, "--import",
+                             "netscape:" + (dir / "none.html").string()});
+    EXPECT_EQ(direct.code, 1);
+    const std::string backup = (dir / "doc.ly_").string();
+    EXPECT_NE(direct.err.find("kept in " + backup), std::string::npos) << direct.err;
+    EXPECT_NE(Cli({"info", backup}).out.find("Shortcuts: 37"), std::string::npos);
+
+    EXPECT_EQ(Cli({"sync", doc}).code, 2);
+    EXPECT_EQ(Cli({"sync", doc, "--import", "gopher:/x"}).code, 2);
+}
+
+TEST(SyncCommand, AKilledRunLeavesTheOldCollection) {
+    const auto dir = test::FreshDir("sync-kill");
+    const std::string big = BigBookmarks(dir, 60000);
+    for (const bool direct : {false, true}) {
+        const std::string doc = SampleFile(dir, direct ? "direct.lyx" : "copy.lyx");
+        const std::string before = Read(doc);
+        for (int round = 0; round < 3; ++round) {
+            const pid_t child = ::fork();
+            ASSERT_GE(child, 0);
+            if (child == 0) {
+                std::vector<std::string> args = {"sync", doc, "--import", "netscape:" + big};
+                if (direct)
+                    args.push_back("--direct");
+                Cli(args);
+                ::_exit(0);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(60 + 90 * round));
+            ::kill(child, SIGKILL);
+            int status = 0;
+            ::waitpid(child, &status, 0);
+            if (!direct) {
+                EXPECT_EQ(Read(doc), before) << "round " << round << ": the file is only read";
+            } else {
+                // The file itself, or its backup when the run had begun to empty it.
+                const bool intact = Cli({"info", doc}).out.find("Shortcuts: 37") != std::string::npos;
+                const bool backedUp = Cli({"info", (dir / "direct.ly_").string()}).out.find("Shortcuts: 37") != std::string::npos;
+                EXPECT_TRUE(intact || backedUp) << "round " << round;
+                if (!intact) {
+                    std::filesystem::copy_file(dir / "direct.ly_", doc, std::filesystem::copy_options::overwrite_existing);
+                }
+            }
+        }
+        EXPECT_NE(Cli({"info", doc}).out.find("Shortcuts: 37"), std::string::npos);
+    }
+}
+
+TEST(ImportCommand, PagesAndDataFilesOfBothGenerations) {
+    const auto dir = test::FreshDir("import-files");
+    const std::string doc = SampleFile(dir);
+    const std::filesystem::path pages = dir / "site.htm.d";
+    std::filesystem::create_directories(pages);
+    const std::string page = (pages / "links.html").string();
+    Write(page, "<html><a href=\"http://a.example/\">A</a> <A HREF=\"sub/b.html\">B</A> <a href=\"mailto:x@y\">m</a>\n");
+    const auto html = Cli({"import", doc, "--html", page, "--into", "News"});
+    ASSERT_EQ(html.code, 0) << html.err;
+    EXPECT_NE(html.out.find("Imported 2 shortcuts"), std::string::npos) << html.out;
+    const std::string json = Cli({"export-json", doc}).out;
+    EXPECT_NE(json.find(pages.string() + "/sub/b.html"), std::string::npos) << "relative links behind the page's folder";
+    const std::string mails = (dir / "mail.html").string();
+    Write(mails, "<a href=\"mailto:x@y\">m</a><a href=\"#top\">t</a>");
+    const auto none = Cli({"import", doc, "--html", mails});
+    EXPECT_EQ(none.code, 1);
+    EXPECT_NE(none.err.find("Lynkora did not find any URL's in the file:"), std::string::npos);
+
+    // Another data file: merged by name and depth, each merged category with the keyword.
+    const std::string other = SampleFile(dir, "other.lyx");
+    const auto merged = Cli({"import", doc, "--lyx", other});
+    ASSERT_EQ(merged.code, 0) << merged.err;
+    EXPECT_NE(merged.out.find("Imported 0 shortcuts"), std::string::npos) << "every name is there already";
+    EXPECT_NE(Cli({"export-json", doc}).out.find("\"Lynkora 4\""), std::string::npos);
+    const auto self = Cli({"import", doc, "--lyx", doc});
+    EXPECT_NE(self.err.find("Lynkora cannot import from the currently opened data file!"), std::string::npos);
+    const auto foreign = Cli({"import", doc, "--lyx", page});
+    EXPECT_NE(foreign.err.find("Error: not a valid Lynkora file!"), std::string::npos);
+
+    // A data file another program holds open: the storage error, nothing merged.
+    const std::string before = Read(doc);
+    {
+        TDataFile held(other, true);
+        const auto r = Cli({"import", doc, "--lyx", other});
+        EXPECT_EQ(r.code, 1);
+        EXPECT_FALSE(r.err.empty());
+        EXPECT_EQ(Read(doc), before);
+    }
+}
