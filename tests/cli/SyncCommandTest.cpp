@@ -1,4 +1,5 @@
 // lynkora-cli sync and import: runs that save only when every library was read and written.
+#include "support/TestFiles.h"
 #include "support/TestPaths.h"
 
 #include "../cli/CliRunner.h"
@@ -21,16 +22,10 @@ using lynkora::test::Cli;
 
 namespace {
 
-std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using test::ReadFile;
+using test::WriteFile;
 
-void Write(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
-
-std::string SampleJson() { return Read(std::string(LYNKORA_SOURCE_DIR) + "/samples/sample.json"); }
+std::string SampleJson() { return ReadFile(std::string(LYNKORA_SOURCE_DIR) + "/samples/sample.json"); }
 
 // A data file holding the sample collection.
 std::string SampleFile(const std::filesystem::path& dir, const std::string& name = "doc.lyx") {
@@ -58,7 +53,7 @@ std::string BigBookmarks(const std::filesystem::path& dir, int links) {
     }
     text += "</DL><p>\n";
     const std::string path = (dir / "big.html").string();
-    Write(path, text);
+    WriteFile(path, text);
     return path;
 }
 
@@ -77,7 +72,7 @@ TEST(SyncCommand, ANetscapeLibrarySyncedTwiceChangesNothing) {
         const auto first = Cli({"sync", doc, "--import", spec, "--export", spec});
         ASSERT_EQ(first.code, 0) << first.err;
         const std::string json1 = Cli({"export-json", doc}).out;
-        const std::string file1 = Read(library);
+        const std::string file1 = ReadFile(library);
         EXPECT_EQ(json1.find("\"Wikipedia\""), std::string::npos) << "the document was rebuilt from the library";
         EXPECT_GT(Count(json1, "\"URL\""), 5u);
         const auto second = Cli({"sync", doc, "--import", spec, "--export", spec});
@@ -88,7 +83,7 @@ TEST(SyncCommand, ANetscapeLibrarySyncedTwiceChangesNothing) {
         EXPECT_TRUE(std::regex_replace(Cli({"export-json", doc}).out, stamp, "") == std::regex_replace(json1, stamp, ""))
             << name << ": the collection changed";
         const std::regex dates("(ADD_DATE|LAST_VISIT|LAST_MODIFIED)=\"[0-9]*\"");
-        EXPECT_TRUE(std::regex_replace(Read(library), dates, "") == std::regex_replace(file1, dates, ""))
+        EXPECT_TRUE(std::regex_replace(ReadFile(library), dates, "") == std::regex_replace(file1, dates, ""))
             << name << ": the bookmark file changed";
     }
 }
@@ -97,20 +92,20 @@ TEST(SyncCommand, AFailedRunLeavesTheDataFileAsItWas) {
     const auto dir = test::FreshDir("sync-fail");
     const std::string doc = SampleFile(dir);
     const std::string good = (dir / "good.adr").string();
-    Write(good, "Opera Hotlist version 2.0\n\n#URL\n\tNAME=Three\n\tURL=http://three/\n");
-    const std::string before = Read(doc);
+    WriteFile(good, "Opera Hotlist version 2.0\n\n#URL\n\tNAME=Three\n\tURL=http://three/\n");
+    const std::string before = ReadFile(doc);
     const std::string written = (dir / "out.html").string();
     const auto r = Cli({"sync", doc, "--import", "opera:" + good, "--import", "netscape:" + (dir / "none.html").string(),
                         "--export", "netscape:" + written});
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("The specified file could not be found!"), std::string::npos) << r.err;
-    EXPECT_EQ(Read(doc), before) << "byte for byte";
+    EXPECT_EQ(ReadFile(doc), before) << "byte for byte";
     EXPECT_FALSE(std::filesystem::exists(written));
 
     // Export marks only: the document is read, never changed.
     const auto exported = Cli({"sync", doc, "--export", "opera:" + (dir / "copy.adr").string()});
     ASSERT_EQ(exported.code, 0) << exported.err;
-    EXPECT_EQ(Count(Read((dir / "copy.adr").string()), "#URL"), 37u);
+    EXPECT_EQ(Count(ReadFile((dir / "copy.adr").string()), "#URL"), 37u);
     EXPECT_NE(Cli({"info", doc}).out.find("Shortcuts: 37"), std::string::npos);
 
     // Direct mode changes the file as it goes; the run says where the old collection is.
@@ -130,7 +125,7 @@ TEST(SyncCommand, AKilledRunLeavesTheOldCollection) {
     const std::string big = BigBookmarks(dir, 60000);
     for (const bool direct : {false, true}) {
         const std::string doc = SampleFile(dir, direct ? "direct.lyx" : "copy.lyx");
-        const std::string before = Read(doc);
+        const std::string before = ReadFile(doc);
         for (int round = 0; round < 3; ++round) {
             const pid_t child = ::fork();
             ASSERT_GE(child, 0);
@@ -146,7 +141,7 @@ TEST(SyncCommand, AKilledRunLeavesTheOldCollection) {
             int status = 0;
             ::waitpid(child, &status, 0);
             if (!direct) {
-                EXPECT_EQ(Read(doc), before) << "round " << round << ": the file is only read";
+                EXPECT_EQ(ReadFile(doc), before) << "round " << round << ": the file is only read";
             } else {
                 // The file itself, or its backup when the run had begun to empty it.
                 const bool intact = Cli({"info", doc}).out.find("Shortcuts: 37") != std::string::npos;
@@ -167,14 +162,14 @@ TEST(ImportCommand, PagesAndDataFilesOfBothGenerations) {
     const std::filesystem::path pages = dir / "site.htm.d";
     std::filesystem::create_directories(pages);
     const std::string page = (pages / "links.html").string();
-    Write(page, "<html><a href=\"http://a.example/\">A</a> <A HREF=\"sub/b.html\">B</A> <a href=\"mailto:x@y\">m</a>\n");
+    WriteFile(page, "<html><a href=\"http://a.example/\">A</a> <A HREF=\"sub/b.html\">B</A> <a href=\"mailto:x@y\">m</a>\n");
     const auto html = Cli({"import", doc, "--html", page, "--into", "News"});
     ASSERT_EQ(html.code, 0) << html.err;
     EXPECT_NE(html.out.find("Imported 2 shortcuts"), std::string::npos) << html.out;
     const std::string json = Cli({"export-json", doc}).out;
     EXPECT_NE(json.find(pages.string() + "/sub/b.html"), std::string::npos) << "relative links behind the page's folder";
     const std::string mails = (dir / "mail.html").string();
-    Write(mails, "<a href=\"mailto:x@y\">m</a><a href=\"#top\">t</a>");
+    WriteFile(mails, "<a href=\"mailto:x@y\">m</a><a href=\"#top\">t</a>");
     const auto none = Cli({"import", doc, "--html", mails});
     EXPECT_EQ(none.code, 1);
     EXPECT_NE(none.err.find("Lynkora did not find any URL's in the file:"), std::string::npos);
@@ -191,12 +186,12 @@ TEST(ImportCommand, PagesAndDataFilesOfBothGenerations) {
     EXPECT_NE(foreign.err.find("Error: not a valid Lynkora file!"), std::string::npos);
 
     // A data file another program holds open: the storage error, nothing merged.
-    const std::string before = Read(doc);
+    const std::string before = ReadFile(doc);
     {
         TDataFile held(other, true);
         const auto r = Cli({"import", doc, "--lyx", other});
         EXPECT_EQ(r.code, 1);
         EXPECT_FALSE(r.err.empty());
-        EXPECT_EQ(Read(doc), before);
+        EXPECT_EQ(ReadFile(doc), before);
     }
 }

@@ -28,7 +28,8 @@ public:
     Browser DefaultBrowser() const override { return {}; }
     std::string AutostartFile() const override { return autostart; }
     std::string autostart = "/nonexistent/autostart/lynkora.desktop";
-    std::string FavoritesFolder() const override { return {}; }
+    std::string FavoritesFolder() const override { return favorites; }
+    std::string favorites;
     std::optional<std::string> PredefinedStyleSheet(int) const override { return std::nullopt; }
 };
 

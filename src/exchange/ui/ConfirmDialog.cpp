@@ -85,8 +85,8 @@ TickState TfrmConfirm::Tick(const PreviewEntry& entry) const {
 }
 
 QString TfrmConfirm::GeometryText() const {
-    const QRect g = geometry();
-    return QStringLiteral("%1,%2,%3,%4").arg(g.left()).arg(g.height()).arg(g.top()).arg(g.width());
+    // The place of the frame and the size inside it, as move() and resize() take them back.
+    return QStringLiteral("%1,%2,%3,%4").arg(x()).arg(height()).arg(y()).arg(width());
 }
 
 void TfrmConfirm::SetGeometryText(const QString& text) {
