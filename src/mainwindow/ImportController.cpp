@@ -10,6 +10,7 @@
 #include "exchange/ui/ImportBrowsersDialog.h"
 #include "exchange/ui/ImportFileDialog.h"
 #include "exchange/ui/SyncDialog.h"
+#include "store/DataFileStorage.h"
 #include "store/Errors.h"
 #include "store/NameCollator.h"
 #include "store/TextTools.h"
@@ -20,6 +21,7 @@
 #include <QFileInfo>
 
 #include <chrono>
+#include <memory>
 #include <random>
 
 namespace lynkora {
@@ -46,7 +48,9 @@ ImportController::ImportController(TfrmMainLynkora& window) : QObject(&window), 
 
 ImportTarget ImportController::Target() {
     TDataFile* file = m_w.DataFile();
-    return ImportTarget(m_w.m_tree, [file] { return file->NewFolderID(); },
+    // The identifiers in use are gathered once; the import is the only one adding categories.
+    auto ids = std::make_shared<FolderIdNumbers>(CollectFolderIds(file->WorkStorage()));
+    return ImportTarget(m_w.m_tree, [ids] { return ids->Next(); },
                         [file](CategoryNode& node) { file->WriteCategory(node); });
 }
 
