@@ -179,7 +179,8 @@ void ImportController::Synchronize() {
     const std::vector<TSyncLibrary> libraries = dialog.Libraries();
     TDataFile& file = *m_w.DataFile();
     std::exception_ptr failure;
-    bool emptied = !AnyImport(libraries);
+    const bool rebuilt = AnyImport(libraries);
+    bool emptied = !rebuilt;
     m_w.Guarded([&] {
         if (emptied)
             return;
@@ -214,17 +215,19 @@ void ImportController::Synchronize() {
             failure = std::current_exception();
         }
     }
-    FinalPass(failure);
+    FinalPass(failure, rebuilt);
 }
 
-void ImportController::FinalPass(std::exception_ptr failure) {
+void ImportController::FinalPass(std::exception_ptr failure, bool newTree) {
     m_w.SetStatusText(m_w.StatusSummary());
     m_w.Guarded([&] {
         m_w.m_treeModel->SortTree(m_w.Settings().TreeSortOrder);
         TDataFile* file = m_w.DataFile();
         m_w.m_tree.ForEach([&](CategoryNode& node) { file->WriteCategory(node); });
         m_w.m_treeModel->BranchChanged(m_w.m_tree.RootNode());
-        if (!m_w.SelectedNode())
+        if (newTree)
+            m_w.ShowNewTree();
+        else if (!m_w.SelectedNode())
             m_w.SelectNode(m_w.m_tree.RootNode());
         m_w.FillList(m_w.SelectedNode());
         m_w.acUpdateCtrls();

@@ -31,8 +31,9 @@ private:
     std::vector<TLibrary> Libraries();
     LibraryRows Rows();
     // After a browser import or a synchronisation, also when a reader failed: the tree sorted,
-    // every category written, the selection's list shown; then the failure is reported.
-    void FinalPass(std::exception_ptr failure);
+    // every category written, the selection's list shown (a rebuilt tree opened as a file is);
+    // then the failure is reported.
+    void FinalPass(std::exception_ptr failure, bool newTree = false);
 
     TfrmMainLynkora& m_w;
 };

@@ -880,13 +880,17 @@ bool TfrmMainLynkora::OpenDocument(const std::string& path) {
                                                         (m_settings->NewItemColor >> 8) & 0xFF,
                                                         (m_settings->NewItemColor >> 16) & 0xFF));
     m_treeModel->SetTree(&m_tree);
+    ShowNewTree();
+    acUpdateCtrls();
+    return true;
+}
+
+void TfrmMainLynkora::ShowNewTree() {
     SelectNode(m_tree.RootNode());
     if (m_settings->AutoExpandList)
         m_treeView->expandAll();
     else
         m_treeView->expand(m_treeModel->IndexOf(m_tree.RootNode()));
-    acUpdateCtrls();
-    return true;
 }
 
 void TfrmMainLynkora::CloseDocument() {

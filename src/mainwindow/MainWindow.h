@@ -159,6 +159,8 @@ protected:
 
 private:
     void CreateActions();
+    // A tree just read: the root selected, expanded as the settings say.
+    void ShowNewTree();
     void CreateArrangeMenus();
     void SetListOrder(int order);
     void SetTreeOrder(int order);

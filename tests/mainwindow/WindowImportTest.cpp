@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
+#include <QTreeView>
 #include <QTreeWidget>
 
 #include <filesystem>
@@ -157,6 +158,8 @@ TEST_F(WindowImport, OneLibraryMarkedBothRebuildsTheDocumentUntilSaved) {
     };
     window->Action("acLibraries")->trigger();
     picture.save(Shot("sync-window.png"));
+    EXPECT_TRUE(window->TreeView()->isExpanded(window->TreeView()->model()->index(0, 0)))
+        << "the new tree opens as a file does";
     EXPECT_EQ(window->Tree().ShortcutCount(), 2u) << "exactly the library's bookmarks";
     EXPECT_EQ(window->Tree().NodeCount(), 2u);
     EXPECT_NE(ReadFile(lib).find("http://two.example/"), std::string::npos) << "written back in our own format";

@@ -13,11 +13,23 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <array>
+
 namespace lynkora {
 
 namespace {
 
-constexpr int kWidths[4] = {100, 200, 50, 50};
+// The columns' widths: at least the classic ones, wide enough for the type captions and the
+// column titles in the font in use.
+std::array<int, 4> ColumnWidths(const QFontMetrics& metrics) {
+    std::array<int, 4> widths = {100, 200, 50, 50};
+    for (const char* type : kLibraryTypes)
+        widths[0] = std::max(widths[0], metrics.horizontalAdvance(QString::fromUtf8(type)) + 12);
+    for (int c : {2, 3})
+        widths[c] = std::max(widths[c], metrics.horizontalAdvance(c == 2 ? QObject::tr("Import") : QObject::tr("Export")) + 12);
+    return widths;
+}
 
 // An Import or Export cell: a box centred in the cell, ticked when the mark is set.
 class MarkDelegate : public QStyledItemDelegate {
@@ -30,7 +42,8 @@ public:
         QApplication::style()->drawControl(QStyle::CE_ItemViewItem, &background, painter);
         QStyleOptionButton box;
         const QRect indicator = QApplication::style()->subElementRect(QStyle::SE_CheckBoxIndicator, &box);
-        box.rect = QRect(option.rect.center() - indicator.center(), indicator.size());
+        box.rect = QRect(QPoint(0, 0), indicator.size());
+        box.rect.moveCenter(option.rect.center());
         box.state = QStyle::State_Enabled | (index.data(Qt::UserRole).toBool() ? QStyle::State_On : QStyle::State_Off);
         QApplication::style()->drawPrimitive(QStyle::PE_IndicatorCheckBox, &box, painter);
     }
@@ -75,6 +88,7 @@ TfrmImport::TfrmImport(QWidget* parent, std::vector<TLibrary> libraries) : QDial
     StringGrid1->setWordWrap(false);
     StringGrid1->setItemDelegateForColumn(2, new MarkDelegate(StringGrid1));
     StringGrid1->setItemDelegateForColumn(3, new MarkDelegate(StringGrid1));
+    const std::array<int, 4> kWidths = ColumnWidths(StringGrid1->fontMetrics());
     int total = 2 * StringGrid1->frameWidth();
     for (int c = 0; c < 4; ++c) {
         StringGrid1->setColumnWidth(c, kWidths[c]);
