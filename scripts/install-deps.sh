@@ -7,7 +7,7 @@ packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core
     libgtest-dev libgmock-dev libbenchmark-dev
-    libcurl4-openssl-dev libssl-dev openssl
+    libcurl4-openssl-dev libssl-dev openssl libsqlite3-dev
     python3 python3-olefile
     7zip libgsf-bin gir1.2-gsf-1 python3-gi
     clang libclang-rt-14-dev

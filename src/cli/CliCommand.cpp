@@ -14,11 +14,11 @@ const std::vector<Command>& Commands() {
         {"import-json", "import-json FILE [--force]   (JSON on standard input)", ImportJsonCommand},
         {"inspect", "inspect FILE [PATH]", InspectCommand},
         {"compact", "compact FILE", CompactCommand},
-        {"import", "import FILE --netscape PATH | --opera PATH | --favorites DIR\n"
-                   "                 | --html PAGE [--into CATEGORY] | --ldb OLD | --lyx OTHER",
+        {"import", "import FILE --netscape PATH | --opera PATH | --favorites DIR | --firefox PROFILE\n"
+                   "                 | --chromium PROFILE | --html PAGE [--into CATEGORY] | --ldb OLD | --lyx OTHER",
          ImportCommand},
         {"sync", "sync FILE [--import TYPE:PATH]... [--export TYPE:PATH]... [--direct]\n"
-                 "                 (TYPE: favorites, netscape, mozilla, opera)",
+                 "                 (TYPE: favorites, netscape, mozilla, opera, firefox, chromium)",
          SyncCommand},
         {"export", "export FILE --netscape PATH | --mozilla PATH | --opera PATH | --favorites DIR\n"
                    "                 | --html PAGE [--category PATH] [--no-toc] [--style NAME | --css FILE]\n"

@@ -28,7 +28,11 @@ std::string LibraryType(const std::string& name) {
         return kLibraryTypes[2];
     if (name == "opera")
         return kLibraryTypes[3];
-    throw UsageError{"unknown library type " + name + " (favorites, netscape, mozilla, opera)"};
+    if (name == "firefox")
+        return kLibraryTypes[4];
+    if (name == "chromium")
+        return kLibraryTypes[5];
+    throw UsageError{"unknown library type " + name + " (favorites, netscape, mozilla, opera, firefox, chromium)"};
 }
 
 TLibrary ParseLibrary(const std::string& spec) {
@@ -81,7 +85,8 @@ int ImportCommand(CommandContext& ctx) {
         if (a == "--into" && i + 1 < ctx.args.size()) {
             into = ctx.args[++i];
         } else if (a.rfind("--", 0) == 0) {
-            static const std::vector<std::string> kinds = {"netscape", "opera", "favorites", "html", "ldb", "lyx"};
+            static const std::vector<std::string> kinds = {"netscape", "opera", "favorites", "firefox", "chromium",
+                                                           "html", "ldb", "lyx"};
             const std::string k = a.substr(2);
             if (std::find(kinds.begin(), kinds.end(), k) == kinds.end())
                 throw UsageError{"unknown option " + a};
@@ -102,7 +107,7 @@ int ImportCommand(CommandContext& ctx) {
         throw ELynkora("Lynkora cannot import from the currently opened data file!      ");
     ChangedCollection c(file);
     const std::size_t before = c.Tree().ShortcutCount();
-    if (kind == "netscape" || kind == "opera" || kind == "favorites")
+    if (kind == "netscape" || kind == "opera" || kind == "favorites" || kind == "firefox" || kind == "chromium")
         ImportLibrary({LibraryType(kind), source}, c.Target());
     else
         ImportPreview(c, kind, source, into);

@@ -11,9 +11,14 @@ namespace {
 const char* const kKey = "Import";
 }
 
-const char* const kLibraryTypes[4] = {"Internet Explorer", "Netscape 4.x", "Netscape 6.x\\Mozilla", "Opera Hotlist"};
+const char* const kLibraryTypes[kLibraryTypeCount] = {"Internet Explorer", "Netscape 4.x", "Netscape 6.x\\Mozilla",
+                                                      "Opera Hotlist",     "Firefox",      "Chromium"};
 
 LibraryFormat ReadFormatOf(const std::string& type) {
+    if (CompareAsciiNoCase(type, kLibraryTypes[4]) == 0)
+        return LibraryFormat::Firefox;
+    if (CompareAsciiNoCase(type, kLibraryTypes[5]) == 0)
+        return LibraryFormat::Chromium;
     if (!type.empty() && type[0] == 'I')
         return LibraryFormat::Favorites;
     if (!type.empty() && type[0] == 'N')
@@ -29,7 +34,7 @@ LibraryFormat WriteFormatOf(const std::string& type) {
 }
 
 int LibraryTypeIndex(const std::string& type) {
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < kLibraryTypeCount; ++i)
         if (CompareAsciiNoCase(type, kLibraryTypes[i]) == 0)
             return i;
     return 0;

@@ -14,12 +14,15 @@ struct TLibrary {
     bool operator==(const TLibrary&) const = default;
 };
 
-// The four type captions, in the order the library window offers them.
-extern const char* const kLibraryTypes[4];
+// The type captions, in the order the library window offers them: the four classic ones, then
+// today's browser profiles.
+inline constexpr int kLibraryTypeCount = 6;
+extern const char* const kLibraryTypes[kLibraryTypeCount];
 
-// Which reader or writer serves a library, by its type caption: "I" favourites, "N" Netscape
-// (written in the later style when the caption holds a "6"), anything else Opera.
-enum class LibraryFormat { Favorites, Netscape, Mozilla, Opera };
+// Which reader or writer serves a library, by its type caption: "Firefox" and "Chromium" by the
+// whole caption (ignoring case); else "I" favourites, "N" Netscape (written in the later style when
+// the caption holds a "6"), anything else Opera.
+enum class LibraryFormat { Favorites, Netscape, Mozilla, Opera, Firefox, Chromium };
 LibraryFormat ReadFormatOf(const std::string& type);
 LibraryFormat WriteFormatOf(const std::string& type);
 // The row of the type caption among kLibraryTypes (ignoring case); 0 when none matches.

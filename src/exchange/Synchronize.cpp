@@ -1,6 +1,8 @@
 #include "Synchronize.h"
 
 #include "BookmarkWriters.h"
+#include "ChromiumProfile.h"
+#include "FirefoxProfile.h"
 #include "FavoritesFolder.h"
 #include "ImportTarget.h"
 #include "NetscapeReader.h"
@@ -24,6 +26,12 @@ void ImportLibrary(const TLibrary& library, ImportTarget& target) {
     case LibraryFormat::Opera:
         ImportOperaHotlist(library.Path, target);
         return;
+    case LibraryFormat::Firefox:
+        ImportFirefoxBookmarks(library.Path, target);
+        return;
+    case LibraryFormat::Chromium:
+        ImportChromiumBookmarks(library.Path, target);
+        return;
     }
 }
 
@@ -46,6 +54,11 @@ void ExportLibrary(const TLibrary& library, const CategoryTree& tree, std::mt199
     case LibraryFormat::Opera:
         ok = ExportOperaHotlist(tree, library.Path, &why);
         break;
+    case LibraryFormat::Firefox:
+        throw ELynkora(FirefoxExportRefusal(library.Path));
+    case LibraryFormat::Chromium:
+        ExportChromiumBookmarks(tree, library.Path); // says itself what went wrong
+        return;
     }
     if (!ok)
         throw ELynkora("Could not write " + written + ": " + why);

@@ -3,6 +3,7 @@
 #include "MainWindow.h"
 #include "VerificationController.h"
 
+#include "exchange/BrowserProfiles.h"
 #include "exchange/ImportTarget.h"
 #include "exchange/PreviewReaders.h"
 #include "exchange/Synchronize.h"
@@ -18,6 +19,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFileInfo>
 
 #include <chrono>
@@ -62,6 +64,7 @@ LibraryRows ImportController::Rows() {
     LibraryRows rows;
     rows.RunDialog = [this](QDialog& d) { return m_w.Run(d); };
     rows.AskYesNo = [this](const QString& text) { return m_w.Ask(text); };
+    rows.Proposals = [] { return FindBrowserProfiles(QDir::homePath().toStdString()); };
     return rows;
 }
 

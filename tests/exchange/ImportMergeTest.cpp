@@ -121,7 +121,7 @@ TEST(ImportMerge, ADataFileMergesByNameAndDepth) {
     PreviewEntry& otherTools = AddPreviewCategory(file, "Tools", {"hammer", "Saw", "Saw"});
     AddPreviewCategory(otherTools, "Power", {"Drill"});
     PreviewEntry& partly = AddPreviewCategory(file, "Partly", {"Gone"});
-    PreviewEntry& deep = AddPreviewCategory(partly, "Deep", {"Kept"});
+    AddPreviewCategory(partly, "Deep", {"Kept"});
     PreviewEntry& none = AddPreviewCategory(file, "Nothing", {"Skipped"});
     PreviewEntry& orphanParent = AddPreviewCategory(file, "Misc", {});
     AddPreviewCategory(orphanParent, "Orphan", {"Lost"});

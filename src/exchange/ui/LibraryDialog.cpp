@@ -26,7 +26,8 @@ const FileChoice kChoices[4] = {{"", "", ""},
                                 {"adr", "Hotlist file (*.adr)", "Browse for Opera Hotlist file"}};
 
 QString ChooseWithDialogs(QWidget* parent, int type, const QString& start) {
-    if (type <= 0)
+    // A favourites folder, or a browser's profile folder.
+    if (type <= 0 || type >= 4)
         return QFileDialog::getExistingDirectory(parent, QObject::tr("Set library path"), start);
     const FileChoice& c = kChoices[type];
     QFileDialog dialog(parent, QObject::tr(c.title), start, QObject::tr(c.filter));
@@ -44,6 +45,10 @@ TfrmLib::TfrmLib(QWidget* parent, const QString& caption) : QDialog(parent) {
     setObjectName("frmLib");
     setWindowTitle(caption);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    cbFound = new QComboBox(this);
+    cbFound->setObjectName("cbFound");
+    m_foundLabel = new QLabel(tr("Profiles found:"), this);
+    m_foundLabel->setBuddy(cbFound);
     cbLibType = new QComboBox(this);
     cbLibType->setObjectName("cbLibType");
     for (const char* type : kLibraryTypes)
@@ -63,6 +68,7 @@ TfrmLib::TfrmLib(QWidget* parent, const QString& caption) : QDialog(parent) {
     auto* pathLabel = new QLabel(tr("Library path:"), this);
     pathLabel->setBuddy(edPath);
     auto* form = new QFormLayout;
+    form->addRow(m_foundLabel, cbFound);
     form->addRow(typeLabel, cbLibType);
     auto* pathRow = new QHBoxLayout;
     pathRow->addWidget(edPath, 1);
@@ -77,6 +83,12 @@ TfrmLib::TfrmLib(QWidget* parent, const QString& caption) : QDialog(parent) {
     outer->addLayout(buttons);
     outer->setSizeConstraint(QLayout::SetFixedSize);
 
+    m_foundLabel->hide();
+    cbFound->hide();
+    connect(cbFound, &QComboBox::activated, this, [this](int index) {
+        if (index > 0 && static_cast<std::size_t>(index) <= m_found.size())
+            SetLibrary(m_found[static_cast<std::size_t>(index - 1)]);
+    });
     Choose = [this](int type, const QString& start) { return ChooseWithDialogs(this, type, start); };
     connect(BtnBrowse, &QPushButton::clicked, this, [this] { BrowseClick(); });
     connect(BtnOK, &QPushButton::clicked, this, [this] { OkClick(); });
@@ -86,6 +98,16 @@ TfrmLib::TfrmLib(QWidget* parent, const QString& caption) : QDialog(parent) {
 void TfrmLib::SetLibrary(const TLibrary& library) {
     cbLibType->setCurrentIndex(LibraryTypeIndex(library.Type));
     edPath->setText(QString::fromStdString(library.Path));
+}
+
+void TfrmLib::SetProposals(std::vector<TLibrary> found) {
+    m_found = std::move(found);
+    cbFound->clear();
+    cbFound->addItem(tr("(choose a profile)"));
+    for (const TLibrary& l : m_found)
+        cbFound->addItem(QString::fromStdString(l.Type + ": " + l.Path));
+    m_foundLabel->setVisible(!m_found.empty());
+    cbFound->setVisible(!m_found.empty());
 }
 
 TLibrary TfrmLib::Library() const {

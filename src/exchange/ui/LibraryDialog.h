@@ -5,8 +5,10 @@
 #include <QDialog>
 
 #include <functional>
+#include <vector>
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -21,7 +23,11 @@ public:
     // its path.
     void SetLibrary(const TLibrary& library);
     TLibrary Library() const;
+    // Browser profiles found on this computer, offered above the type; choosing one fills in
+    // its type and path. Without any the row stays hidden.
+    void SetProposals(std::vector<TLibrary> found);
 
+    QComboBox* cbFound;
     QComboBox* cbLibType;
     QLineEdit* edPath;
     QPushButton *BtnBrowse, *BtnOK, *BtnCancel;
@@ -31,6 +37,8 @@ public:
     std::function<QString(int type, const QString& start)> Choose;
 
 private:
+    std::vector<TLibrary> m_found;
+    QLabel* m_foundLabel;
     void BrowseClick();
     void OkClick();
 };

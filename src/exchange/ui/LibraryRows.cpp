@@ -10,6 +10,8 @@ std::optional<TLibrary> LibraryRows::Edit(QWidget* parent, const TLibrary* curre
     TfrmLib dialog(parent, current ? QObject::tr("Library properties") : QObject::tr("New library"));
     if (current)
         dialog.SetLibrary(*current);
+    else if (Proposals)
+        dialog.SetProposals(Proposals());
     const bool ok = RunDialog ? RunDialog(dialog) : dialog.exec() == QDialog::Accepted;
     if (!ok)
         return std::nullopt;

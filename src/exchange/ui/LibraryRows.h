@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 class QDialog;
 class QWidget;
@@ -18,6 +19,8 @@ struct LibraryRows {
     // Shows a modal dialog; true for OK. Replaceable for tests.
     std::function<bool(QDialog&)> RunDialog;
     std::function<bool(const QString&)> AskYesNo;
+    // Browser profiles to offer for a new library.
+    std::function<std::vector<TLibrary>()> Proposals;
 
     // "New library" (first type preselected) or "Library properties" of `current`.
     std::optional<TLibrary> Edit(QWidget* parent, const TLibrary* current) const;
