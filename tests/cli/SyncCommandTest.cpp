@@ -195,3 +195,27 @@ TEST(ImportCommand, PagesAndDataFilesOfBothGenerations) {
         EXPECT_EQ(ReadFile(doc), before);
     }
 }
+
+TEST(SyncCommand, BrowserProfilesAsLibraries) {
+    const auto dir = test::FreshDir("sync-profiles");
+    const auto profile = dir / "chromium" / "Default";
+    std::filesystem::create_directories(profile);
+    WriteFile((profile / "Bookmarks").string(),
+              R"({"roots": {"bookmark_bar": {"children": [{"id": "4", "name": "Docs", "type": "url",)"
+              R"( "url": "https://docs.example/"}], "id": "1", "name": "Bookmarks bar", "type": "folder"},)"
+              R"( "other": {"children": [], "id": "2", "type": "folder"}, "synced": {"children": [], "id": "3",)"
+              R"( "type": "folder"}}, "version": 1})");
+    const std::string doc = SampleFile(dir);
+    const auto in = Cli({"import", doc, "--chromium", profile.string()});
+    ASSERT_EQ(in.code, 0) << in.err;
+    EXPECT_NE(in.out.find("Imported 1 shortcuts"), std::string::npos) << in.out;
+    // Written back with the whole collection; Firefox is never written.
+    const auto out = Cli({"sync", doc, "--export", "chromium:" + profile.string()});
+    ASSERT_EQ(out.code, 0) << out.err;
+    EXPECT_NE(ReadFile((profile / "Bookmarks").string()).find("https://www.debian.org/"), std::string::npos);
+    const std::string before = ReadFile(doc);
+    const auto firefox = Cli({"sync", doc, "--export", "firefox:" + (dir / "ff").string()});
+    EXPECT_EQ(firefox.code, 1);
+    EXPECT_NE(firefox.err.find("Lynkora does not write into a Firefox profile"), std::string::npos) << firefox.err;
+    EXPECT_EQ(ReadFile(doc), before);
+}

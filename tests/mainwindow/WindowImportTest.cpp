@@ -370,6 +370,39 @@ TEST_F(WindowImport, ADataFileMergedWithAPartlyTickedCategory) {
     EXPECT_EQ(ShortcutsIn(path), 38u) << "the sub-category's shortcut came in";
 }
 
+TEST_F(WindowImport, AddOffersTheBrowserProfilesFound) {
+    const auto chromium = test::TempHome() / ".config" / "chromium" / "Profile 7";
+    std::filesystem::create_directories(chromium);
+    WriteFile((chromium / "Bookmarks").string(), R"({"roots": {"bookmark_bar": {"children": [{"id": "4",)"
+                                                  R"( "name": "Docs", "type": "url", "url": "https://docs.example/"}],)"
+                                                  R"( "id": "1", "type": "folder"}}, "version": 1})");
+    act = [&](QDialog& d) {
+        if (auto* lib = dynamic_cast<TfrmLib*>(&d)) {
+            EXPECT_EQ(lib->cbLibType->count(), 6);
+            EXPECT_EQ(lib->cbLibType->itemText(5), "Chromium");
+            ASSERT_TRUE(lib->cbFound->isVisible());
+            const int row = lib->cbFound->findText(QString::fromStdString("Chromium: " + chromium.string()));
+            ASSERT_GT(row, 0);
+            lib->cbFound->setFocus();
+            for (int i = 0; i < row; ++i)
+                QTest::keyClick(lib->cbFound, Qt::Key_Down); // the user's choice with the keyboard
+            EXPECT_EQ(lib->cbLibType->currentText(), "Chromium");
+            EXPECT_EQ(lib->edPath->text().toStdString(), chromium.string());
+            QTest::mouseClick(lib->BtnOK, Qt::LeftButton);
+            return;
+        }
+        auto& browse = dynamic_cast<TfrmImpBrowse&>(d);
+        QTest::mouseClick(browse.BtnAdd, Qt::LeftButton);
+        browse.ImportList->topLevelItem(1)->setCheckState(0, Qt::Checked);
+        QTest::mouseClick(browse.BtnImport, Qt::LeftButton);
+    };
+    window->Action("acImportBrowser")->trigger();
+    std::filesystem::remove_all(chromium.parent_path());
+    CategoryNode* bar = window->Tree().FindCategoryByName("Bookmarks bar", 1);
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->Folder().Shortcuts[0].URL, "https://docs.example/");
+}
+
 TEST_F(WindowImport, BrowserLibrariesReadStraightIn) {
     const std::string lib = Library("hot.adr", "Opera Hotlist version 2.0\n\n#FOLDER\n\tNAME=Hot\n\n#URL\n\tNAME=Three\n"
                                                "\tURL=http://three/\n\n-\n");
