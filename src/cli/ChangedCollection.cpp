@@ -11,6 +11,7 @@ ChangedCollection::ChangedCollection(const std::string& path, bool directMode)
         m_file.CheckVersion(kProgramVersion);
         m_file.LoadTree(m_tree);
         m_ids = CollectFolderIds(m_file.WorkStorage());
+        m_batch.emplace(m_file);
     } catch (...) {
         m_file.Close();
         if (!m_existed)

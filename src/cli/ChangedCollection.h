@@ -5,6 +5,7 @@
 #include "store/DataFileStorage.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace lynkora::cli {
@@ -32,6 +33,7 @@ private:
     TDataFile m_file;
     CategoryTree m_tree;
     FolderIdNumbers m_ids;
+    std::optional<TDataFile::BatchOfWrites> m_batch; // the working copy's bookkeeping written once
     std::unique_ptr<ImportTarget> m_target;
     bool m_done = false;
 };

@@ -138,6 +138,7 @@ void ImportController::ImportDataFile(const std::string& path, DataFileKind kind
     if (!ok)
         return;
     const WaitCursor wait;
+    const TDataFile::BatchOfWrites batch(*m_w.DataFile());
     ImportTarget target = Target();
     MergeDataFile(preview, kind, dialog.Ticks(), target);
     m_w.m_treeModel->SortTree(m_w.Settings().TreeSortOrder);
@@ -159,6 +160,7 @@ void ImportController::ImportBrowsers() {
     std::exception_ptr failure;
     {
         const WaitCursor wait;
+        const TDataFile::BatchOfWrites batch(*m_w.DataFile());
         ImportTarget target = Target();
         try {
             for (const TLibrary& library : dialog.Ticked())
@@ -204,6 +206,7 @@ void ImportController::Synchronize() {
     m_w.SetStatusText(tr("Synchronizing..."));
     {
         const WaitCursor wait;
+        const TDataFile::BatchOfWrites batch(file);
         std::mt19937 random(static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
         ImportTarget target = Target();
         try {
@@ -226,6 +229,7 @@ void ImportController::FinalPass(std::exception_ptr failure, bool newTree) {
     m_w.Guarded([&] {
         m_w.m_treeModel->SortTree(m_w.Settings().TreeSortOrder);
         TDataFile* file = m_w.DataFile();
+        const TDataFile::BatchOfWrites batch(*file);
         m_w.m_tree.ForEach([&](CategoryNode& node) { file->WriteCategory(node); });
         m_w.m_treeModel->BranchChanged(m_w.m_tree.RootNode());
         if (newTree)

@@ -138,7 +138,8 @@ void TDataFile::WriteCategory(const CategoryNode& node) {
     } else {
         WriteFolder(root, folder, parentId);
     }
-    m_work->Flush();
+    if (m_deferredFlushes == 0)
+        m_work->Flush();
     m_workOrder[Key(folder)] = OrderOf(folder);
     if (m_direct)
         m_fileOrder[Key(folder)] = m_workOrder[Key(folder)];
@@ -198,8 +199,24 @@ void TDataFile::WriteBackUsage(const CategoryNode& node) {
 
 std::string TDataFile::NewFolderID() {
     std::string id = lynkora::NewFolderID(*m_work);
-    m_work->Flush();
+    if (m_deferredFlushes == 0)
+        m_work->Flush();
     return id;
+}
+
+TDataFile::BatchOfWrites::BatchOfWrites(TDataFile& file) : m_file(file), m_active(!file.m_direct) {
+    if (m_active)
+        ++m_file.m_deferredFlushes;
+}
+
+TDataFile::BatchOfWrites::~BatchOfWrites() {
+    if (m_active && --m_file.m_deferredFlushes == 0 && m_file.m_work) {
+        try {
+            m_file.m_work->Flush();
+        } catch (...) {
+            // The next write or the save flushes again and reports.
+        }
+    }
 }
 
 Storage TDataFile::CopyOfWork(const std::string& target, const std::string& temp) {

@@ -55,6 +55,21 @@ public:
     void WriteBackUsage(const CategoryNode& node);
     std::string NewFolderID();
 
+    // While one lives, writes of categories reach the storage but its bookkeeping is written
+    // once, when the last one ends (an import writing thousands of categories). Only for the
+    // working copy: a direct-mode file is written through at once.
+    class BatchOfWrites {
+    public:
+        explicit BatchOfWrites(TDataFile& file);
+        ~BatchOfWrites();
+        BatchOfWrites(const BatchOfWrites&) = delete;
+        BatchOfWrites& operator=(const BatchOfWrites&) = delete;
+
+    private:
+        TDataFile& m_file;
+        bool m_active;
+    };
+
     // Working-copy mode: writes the working copy back over the data file, with the save date.
     void Save();
     // Copies the working storage into "<name>.ly_".
@@ -93,6 +108,7 @@ private:
     std::string m_tempName;
     bool m_direct;
     bool m_modified = false;
+    int m_deferredFlushes = 0;
     TDateTime m_lastDate = 0;
     CategoryNode* m_rootNode = nullptr;
     std::optional<cfb::Storage> m_work;
