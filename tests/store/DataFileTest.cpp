@@ -300,3 +300,44 @@ TEST(DataFile, MessagesQuoteDamagedBytesEscaped) {
         EXPECT_NE(std::string(e.what()).find(".Fold\\x07\\xFFName: "), std::string::npos) << e.what();
     }
 }
+
+TEST(DataFile, ABatchOfWritesKeepsEveryCategoryAndEmptyingKeepsTheFile) {
+    const std::string path = NewPath("batch.lyx");
+    {
+        TDataFile file(path, false);
+        CategoryTree tree;
+        file.LoadTree(tree);
+        {
+            const TDataFile::BatchOfWrites batch(file);
+            const TDataFile::BatchOfWrites nested(file);
+            CategoryNode* parent = tree.RootNode();
+            for (int i = 0; i < 40; ++i)
+                parent = &AddCategory(file, tree, i % 4 == 0 ? *tree.RootNode() : *parent, "C" + std::to_string(i), 3);
+        }
+        file.Save();
+    }
+    const std::string saved = FileBytes(path);
+    {
+        TDataFile file(path, false);
+        CategoryTree tree;
+        file.LoadTree(tree);
+        EXPECT_EQ(tree.NodeCount(), 41u);
+        EXPECT_EQ(tree.ShortcutCount(), 120u);
+        // Emptied in working-copy mode: the working copy has only the root, the file all of it.
+        file.EmptyCollection();
+        CategoryTree empty;
+        file.LoadTree(empty);
+        EXPECT_EQ(empty.NodeCount(), 1u);
+        EXPECT_TRUE(file.Modified());
+    }
+    EXPECT_EQ(FileBytes(path), saved) << "closed without saving, the file is as it was";
+    {
+        TDataFile file(path, true);
+        file.EmptyCollection();
+        file.Close();
+    }
+    TDataFile backup(ChangeFileExt(path, ".ly_"), false);
+    CategoryTree tree;
+    backup.LoadTree(tree);
+    EXPECT_EQ(tree.NodeCount(), 41u) << "direct mode keeps the collection in the backup";
+}
