@@ -1,4 +1,6 @@
-// collection_tool generate OUT [SHORTCUTS [CATEGORIES]]   writes a large collection
+// collection_tool generate OUT [--shortcuts N] [--categories M] [--depth D] [--seed S]
+//                                                         writes a large collection (the older
+//                                                         form OUT [SHORTCUTS [CATEGORIES]] too)
 // collection_tool open FILE                               opens and loads it as the program
 //                                                         does; prints the time and peak memory
 #include "CollectionGenerator.h"
@@ -17,10 +19,29 @@ using namespace lynkora;
 int main(int argc, char** argv) {
     if (argc >= 3 && std::string(argv[1]) == "generate") {
         bench::CollectionShape shape;
-        if (argc >= 4)
-            shape.shortcuts = std::atoi(argv[3]);
-        if (argc >= 5)
-            shape.categories = std::atoi(argv[4]);
+        int positional = 0;
+        for (int i = 3; i < argc; ++i) {
+            const std::string a = argv[i];
+            const bool hasValue = i + 1 < argc;
+            if (a == "--shortcuts" && hasValue)
+                shape.shortcuts = std::atoi(argv[++i]);
+            else if (a == "--categories" && hasValue)
+                shape.categories = std::atoi(argv[++i]);
+            else if (a == "--depth" && hasValue)
+                shape.maxDepth = std::atoi(argv[++i]);
+            else if (a == "--seed" && hasValue)
+                shape.seed = static_cast<unsigned>(std::strtoul(argv[++i], nullptr, 10));
+            else if (a.rfind("--", 0) != 0 && positional < 2)
+                (positional++ == 0 ? shape.shortcuts : shape.categories) = std::atoi(a.c_str());
+            else {
+                std::fprintf(stderr, "collection_tool: unexpected %s\n", a.c_str());
+                return 2;
+            }
+        }
+        if (shape.shortcuts < 0 || shape.categories < 1 || shape.maxDepth < 1) {
+            std::fprintf(stderr, "collection_tool: sizes must be positive\n");
+            return 2;
+        }
         bench::GenerateCollection(argv[2], shape);
         return 0;
     }
@@ -39,6 +60,7 @@ int main(int argc, char** argv) {
         file.Close();
         return 0;
     }
-    std::fprintf(stderr, "usage: collection_tool generate OUT [SHORTCUTS [CATEGORIES]] | open FILE\n");
+    std::fprintf(stderr, "usage: collection_tool generate OUT [--shortcuts N] [--categories M] [--depth D] [--seed S]"
+                         " | open FILE\n");
     return 2;
 }
