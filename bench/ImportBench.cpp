@@ -9,6 +9,8 @@
 #include "store/DataFile.h"
 #include "store/DataFileStorage.h"
 
+#include "OffscreenApp.h"
+
 #include <QApplication>
 
 #include <benchmark/benchmark.h>
@@ -20,14 +22,7 @@ using namespace lynkora;
 
 namespace {
 
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "bench";
-    static char* argv[] = {name, nullptr};
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static QApplication app(argc, argv);
-    return app;
-}
+QApplication& App() { return bench::OffscreenApp(); }
 
 const std::filesystem::path& Dir() {
     static const std::filesystem::path dir = [] {

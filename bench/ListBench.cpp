@@ -2,6 +2,8 @@
 // sorting it by name and by URL, in a details view on the offscreen platform.
 #include "mainwindow/ShortcutListModel.h"
 
+#include "OffscreenApp.h"
+
 #include <QApplication>
 #include <QTreeView>
 
@@ -14,14 +16,7 @@ using namespace lynkora;
 
 namespace {
 
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "bench";
-    static char* argv[] = {name, nullptr};
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static QApplication app(argc, argv);
-    return app;
-}
+QApplication& App() { return bench::OffscreenApp(); }
 
 TISFolder& Category() {
     static TISFolder* folder = [] {

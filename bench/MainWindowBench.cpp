@@ -1,6 +1,7 @@
 // Opening a collection of 100,000 shortcuts in 5,000 categories in the main window (offscreen):
 // the data file, the tree and the list of the root category.
 #include "CollectionGenerator.h"
+#include "OffscreenApp.h"
 
 #include "companions/CompanionLibrary.h"
 #include "mainwindow/MainWindow.h"
@@ -18,12 +19,8 @@ using namespace lynkora;
 namespace {
 
 void BM_OpenInMainWindow100k(benchmark::State& state) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
     setenv("LYNKORA_NO_DIALOGS", "1", 1);
-    static int argc = 1;
-    static char name[] = "bench";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
+    bench::OffscreenApp();
     CompanionLibrary::SetDirectory(LYNKORA_BIN_DIR);
     const auto dir = std::filesystem::temp_directory_path() / "lynkora-bench-window";
     std::filesystem::create_directories(dir);

@@ -35,11 +35,11 @@ std::string LibraryType(const std::string& name) {
     throw UsageError{"unknown library type " + name + " (favorites, netscape, mozilla, opera, firefox, chromium)"};
 }
 
-TLibrary ParseLibrary(const std::string& spec) {
-    const auto colon = spec.find(':');
-    if (colon == std::string::npos || colon + 1 == spec.size())
-        throw UsageError{"a library is TYPE:PATH, not " + spec};
-    return {LibraryType(spec.substr(0, colon)), FullPath(spec.substr(colon + 1))};
+TLibrary ParseLibrary(const std::string& argument) {
+    const auto colon = argument.find(':');
+    if (colon == std::string::npos || colon + 1 == argument.size())
+        throw UsageError{"a library is TYPE:PATH, not " + argument};
+    return {LibraryType(argument.substr(0, colon)), FullPath(argument.substr(colon + 1))};
 }
 
 void PrintOutcome(std::ostream& out, ImportTarget& target, const CategoryTree& tree, std::size_t before) {

@@ -65,6 +65,8 @@ LibraryRows ImportController::Rows() {
     rows.RunDialog = [this](QDialog& d) { return m_w.Run(d); };
     rows.AskYesNo = [this](const QString& text) { return m_w.Ask(text); };
     rows.Proposals = [] { return FindBrowserProfiles(QDir::homePath().toStdString()); };
+    rows.Warn = [this](const QString& text, QWidget* owner) { m_w.ShowWarningBox(text, owner); };
+    rows.SaveList = [this](const std::vector<TLibrary>& list) { SaveLibraries(m_w.m_registry, list); };
     return rows;
 }
 
@@ -152,8 +154,6 @@ void ImportController::ImportBrowsers() {
         return;
     TfrmImpBrowse dialog(&m_w, Libraries());
     dialog.Rows = Rows();
-    dialog.Warn = [this, &dialog](const QString& text) { m_w.ShowWarningBox(text, &dialog); };
-    dialog.SaveList = [this](const std::vector<TLibrary>& list) { SaveLibraries(m_w.m_registry, list); };
     if (!m_w.Run(dialog))
         return;
     m_w.SetStatusText(tr("Importing shortcuts..."));
@@ -177,8 +177,6 @@ void ImportController::Synchronize() {
         return;
     TfrmImport dialog(&m_w, Libraries());
     dialog.Rows = Rows();
-    dialog.Warn = [this, &dialog](const QString& text) { m_w.ShowWarningBox(text, &dialog); };
-    dialog.SaveList = [this](const std::vector<TLibrary>& list) { SaveLibraries(m_w.m_registry, list); };
     if (!m_w.Run(dialog))
         return;
     const std::vector<TSyncLibrary> libraries = dialog.Libraries();

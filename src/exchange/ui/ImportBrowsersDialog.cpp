@@ -27,31 +27,17 @@ TfrmImpBrowse::TfrmImpBrowse(QWidget* parent, std::vector<TLibrary> libraries)
     ImportList->setMinimumSize(150 + 240 + 2 * ImportList->frameWidth() + 4, 180);
     connect(ImportList, &QTreeWidget::itemSelectionChanged, this, [this] { UpdateButtons(); });
 
-    auto button = [this](const QString& text) {
-        auto* b = new QPushButton(text, this);
-        b->setAutoDefault(false);
-        return b;
-    };
-    BtnAdd = button(tr("&Add..."));
-    BtnProps = button(tr("&Properties..."));
-    BtnRemove = button(tr("Re&move"));
-    BtnImport = button(tr("&Import"));
-    BtnClose = button(tr("&Close"));
-    BtnHelp = button(tr("&Help"));
-    BtnImport->setDefault(true);
-    auto* side = new QVBoxLayout;
-    side->addWidget(BtnAdd);
-    side->addWidget(BtnProps);
-    side->addWidget(BtnRemove);
-    side->addStretch();
+    const LibraryButtons buttons(this, tr("&Import"));
+    BtnAdd = buttons.add;
+    BtnProps = buttons.properties;
+    BtnRemove = buttons.remove;
+    BtnImport = buttons.command;
+    BtnClose = buttons.close;
+    BtnHelp = buttons.help;
     auto* middle = new QHBoxLayout;
     middle->addWidget(ImportList, 1);
-    middle->addLayout(side);
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch();
-    bottom->addWidget(BtnImport);
-    bottom->addWidget(BtnClose);
-    bottom->addWidget(BtnHelp);
+    middle->addLayout(buttons.side);
+    auto* bottom = buttons.bottom;
     auto* outer = new QVBoxLayout(this);
     outer->addLayout(middle, 1);
     outer->addLayout(bottom);
@@ -86,8 +72,8 @@ TfrmImpBrowse::TfrmImpBrowse(QWidget* parent, std::vector<TLibrary> libraries)
     });
     connect(BtnImport, &QPushButton::clicked, this, [this] {
         if (Ticked().empty()) {
-            if (Warn)
-                Warn(tr("Please select at least one library to import.      "));
+            if (Rows.Warn)
+                Rows.Warn(tr("Please select at least one library to import.      "), this);
             return;
         }
         accept();
@@ -125,8 +111,8 @@ void TfrmImpBrowse::UpdateButtons() {
 }
 
 void TfrmImpBrowse::Save() {
-    if (SaveList)
-        SaveList(m_libraries);
+    if (Rows.SaveList)
+        Rows.SaveList(m_libraries);
 }
 
 std::vector<TLibrary> TfrmImpBrowse::Ticked() const {

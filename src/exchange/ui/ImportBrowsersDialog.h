@@ -24,9 +24,8 @@ public:
     QTreeWidget* ImportList;
     QPushButton *BtnAdd, *BtnProps, *BtnRemove, *BtnImport, *BtnClose, *BtnHelp;
 
+    // Its library window, questions, warnings and the stored list; every change is saved.
     LibraryRows Rows;
-    std::function<void(const QString&)> Warn;
-    std::function<void(const std::vector<TLibrary>&)> SaveList;
 
 private:
     void ShowItems();

@@ -2,7 +2,10 @@
 
 #include "exchange/ui/LibraryDialog.h"
 
+#include <QHBoxLayout>
 #include <QObject>
+#include <QPushButton>
+#include <QVBoxLayout>
 
 namespace lynkora {
 
@@ -22,6 +25,31 @@ bool LibraryRows::ConfirmRemove(const TLibrary& library) const {
     const QString text = QObject::tr("The library \"%1\" will be removed.      \nDo you want to continue?")
                              .arg(QString::fromStdString(library.Type));
     return AskYesNo && AskYesNo(text);
+}
+
+LibraryButtons::LibraryButtons(QWidget* parent, const QString& commandText) {
+    auto button = [parent](const QString& text) {
+        auto* b = new QPushButton(text, parent);
+        b->setAutoDefault(false);
+        return b;
+    };
+    add = button(QObject::tr("&Add..."));
+    properties = button(QObject::tr("&Properties..."));
+    remove = button(QObject::tr("Re&move"));
+    command = button(commandText);
+    close = button(QObject::tr("&Close"));
+    help = button(QObject::tr("&Help"));
+    command->setDefault(true);
+    side = new QVBoxLayout;
+    side->addWidget(add);
+    side->addWidget(properties);
+    side->addWidget(remove);
+    side->addStretch();
+    bottom = new QHBoxLayout;
+    bottom->addStretch();
+    bottom->addWidget(command);
+    bottom->addWidget(close);
+    bottom->addWidget(help);
 }
 
 } // namespace lynkora

@@ -9,6 +9,9 @@
 #include <vector>
 
 class QDialog;
+class QHBoxLayout;
+class QPushButton;
+class QVBoxLayout;
 class QWidget;
 
 namespace lynkora {
@@ -21,11 +24,23 @@ struct LibraryRows {
     std::function<bool(const QString&)> AskYesNo;
     // Browser profiles to offer for a new library.
     std::function<std::vector<TLibrary>()> Proposals;
+    // A warning owned by the window that shows it; the list stored.
+    std::function<void(const QString&, QWidget* owner)> Warn;
+    std::function<void(const std::vector<TLibrary>&)> SaveList;
 
     // "New library" (first type preselected) or "Library properties" of `current`.
     std::optional<TLibrary> Edit(QWidget* parent, const TLibrary* current) const;
     // true when the user agreed to remove the library.
     bool ConfirmRemove(const TLibrary& library) const;
+};
+
+// The buttons both list windows show: Add, Properties and Remove beside the list, the window's
+// own command (the default button), Close and Help below it.
+struct LibraryButtons {
+    LibraryButtons(QWidget* parent, const QString& command);
+    QPushButton *add, *properties, *remove, *command, *close, *help;
+    QVBoxLayout* side;   // beside the list
+    QHBoxLayout* bottom; // below it
 };
 
 } // namespace lynkora

@@ -114,34 +114,20 @@ TfrmImport::TfrmImport(QWidget* parent, std::vector<TLibrary> libraries) : QDial
     }
     labels->addStretch();
 
-    auto button = [this](const QString& text) {
-        auto* b = new QPushButton(text, this);
-        b->setAutoDefault(false);
-        return b;
-    };
-    BtnAdd = button(tr("&Add..."));
-    BtnProps = button(tr("&Properties..."));
-    BtnRemove = button(tr("Re&move"));
-    BtnSync = button(tr("Sync&hronize"));
-    BtnClose = button(tr("&Close"));
-    BtnHelp = button(tr("&Help"));
-    BtnSync->setDefault(true);
-    auto* side = new QVBoxLayout;
-    side->addWidget(BtnAdd);
-    side->addWidget(BtnProps);
-    side->addWidget(BtnRemove);
-    side->addStretch();
+    const LibraryButtons buttons(this, tr("Sync&hronize"));
+    BtnAdd = buttons.add;
+    BtnProps = buttons.properties;
+    BtnRemove = buttons.remove;
+    BtnSync = buttons.command;
+    BtnClose = buttons.close;
+    BtnHelp = buttons.help;
     auto* middle = new QHBoxLayout;
     auto* gridColumn = new QVBoxLayout;
     gridColumn->addLayout(labels);
     gridColumn->addWidget(StringGrid1);
     middle->addLayout(gridColumn);
-    middle->addLayout(side);
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch();
-    bottom->addWidget(BtnSync);
-    bottom->addWidget(BtnClose);
-    bottom->addWidget(BtnHelp);
+    middle->addLayout(buttons.side);
+    auto* bottom = buttons.bottom;
     auto* outer = new QVBoxLayout(this);
     outer->addLayout(middle);
     outer->addLayout(bottom);
@@ -195,12 +181,12 @@ void TfrmImport::ToggleCell(int row, int column) {
 }
 
 void TfrmImport::Save() {
-    if (m_rows.empty() || !SaveList)
+    if (m_rows.empty() || !Rows.SaveList)
         return; // an emptied list is not stored: the libraries are back next time
     std::vector<TLibrary> list;
     for (const TSyncLibrary& r : m_rows)
         list.push_back(r.library);
-    SaveList(list);
+    Rows.SaveList(list);
 }
 
 void TfrmImport::AddClick() {
@@ -236,8 +222,8 @@ void TfrmImport::RemoveClick() {
 
 void TfrmImport::SyncClick() {
     if (!AnyImport(m_rows) && !AnyExport(m_rows)) {
-        if (Warn)
-            Warn(tr("Please select at least one library to import and/or export.      "));
+        if (Rows.Warn)
+            Rows.Warn(tr("Please select at least one library to import and/or export.      "), this);
         return;
     }
     accept();

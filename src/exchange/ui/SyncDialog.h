@@ -29,10 +29,9 @@ public:
     QTableWidget* StringGrid1;
     QPushButton *BtnAdd, *BtnProps, *BtnRemove, *BtnSync, *BtnClose, *BtnHelp;
 
+    // Its library window, questions, warnings and the stored list (not saved while the list is
+    // empty: the stored list then stays).
     LibraryRows Rows;
-    std::function<void(const QString&)> Warn;
-    // Stores the list; not called while the list is empty (the stored list then stays).
-    std::function<void(const std::vector<TLibrary>&)> SaveList;
 
 private:
     void ShowRows();
