@@ -2,6 +2,7 @@
 
 #include "companions/Companions.h"
 #include "mainwindow/MainWindow.h"
+#include "platform/HugePageHeap.h"
 #include "platform/QtNameCollator.h"
 #include "platform/Registry.h"
 #include "settings/SystemEnvironment.h"
@@ -20,6 +21,7 @@
 using namespace lynkora;
 
 int main(int argc, char* argv[]) {
+    UseHugePageHeap(argv);
     // The stored tool bar layout is read back through the class registry.
     const ToolbarClassRegistration toolbarClasses;
     QApplication app(argc, argv);

@@ -172,6 +172,15 @@ std::uint32_t CompoundFile::sectorsInFile() const {
     return n > kMaxRegSect ? kMaxRegSect : static_cast<std::uint32_t>(n);
 }
 
+std::uint64_t CompoundFile::unusedBytes() const {
+    const std::uint32_t inFile = sectorsInFile();
+    std::uint64_t unused = 0;
+    for (std::uint32_t s = 0; s < inFile && s < m_fat.size(); ++s)
+        if (m_fat[s] == kFreeSect)
+            ++unused;
+    return unused * m_sectorSize;
+}
+
 void CompoundFile::readAt(std::uint64_t offset, void* buf, std::size_t n) const {
     auto* out = static_cast<char*>(buf);
     if (m_fromMemory) {

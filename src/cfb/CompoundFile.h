@@ -69,6 +69,8 @@ public:
     bool writable() const { return m_writable; }
     bool isOpen() const { return m_open; }
     int majorVersion() const { return m_major; }
+    // Bytes of regular sectors inside the file that no stream, FAT or directory uses.
+    std::uint64_t unusedBytes() const;
     // Writes every pending change of the allocation tables, directory and header.
     void Flush();
     // Flush, then make the file durable on disk.

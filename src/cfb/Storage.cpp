@@ -282,6 +282,7 @@ void Storage::Sync() { m_file->Sync(); }
 void Storage::Close() { m_file->Close(); }
 const std::string& Storage::Path() const { return m_file->path(); }
 int Storage::MajorVersion() const { return m_file->majorVersion(); }
+std::uint64_t Storage::UnusedBytes() const { return m_file->unusedBytes(); }
 
 // ---------------------------------------------------------------------------------------------
 

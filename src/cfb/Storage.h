@@ -83,6 +83,8 @@ public:
     void Close();
     const std::string& Path() const;
     int MajorVersion() const;
+    // Space inside the file that nothing uses (freed by rewrites, reused by later writes).
+    std::uint64_t UnusedBytes() const;
 
 private:
     friend Storage CreateCompoundFile(const std::string&);

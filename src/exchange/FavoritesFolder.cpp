@@ -137,7 +137,7 @@ struct FolderWalk {
             TIShortcut& s = target.AddShortcut(*level.node, url);
             s.Name = lower.size() >= 4 ? lower.substr(0, lower.size() - 4) : lower;
             s.Added = now;
-            s.Keywords.Add("Internet Explorer");
+            target.SetKeyword(s, "Internet Explorer");
         }
     }
 

@@ -27,15 +27,28 @@ CategoryNode* ImportTarget::FindChild(CategoryNode& parent, const std::string& n
     return found == it->second.end() ? nullptr : found->second;
 }
 
-ImportTarget::UrlSet& ImportTarget::UrlsOf(CategoryNode& node) {
-    auto [it, inserted] = m_urls.try_emplace(&node);
-    if (inserted)
-        for (const auto& s : node.Folder().Shortcuts)
-            it->second.insert(s->URL);
+UrlIndex& ImportTarget::UrlsOf(CategoryNode& node) {
+    auto it = m_urls.find(&node);
+    if (it == m_urls.end())
+        it = m_urls.emplace(&node, UrlIndex(node.Folder().Shortcuts)).first;
     return it->second;
 }
 
-bool ImportTarget::HoldsUrl(CategoryNode& node, const std::string& url) { return UrlsOf(node).count(url) > 0; }
+bool ImportTarget::HoldsUrl(CategoryNode& node, const std::string& url) { return UrlsOf(node).Holds(url); }
+
+const TKeywords& ImportTarget::KeywordList(const std::string& keyword) {
+    auto [it, inserted] = m_keywordLists.try_emplace(keyword);
+    if (inserted)
+        it->second.Add(keyword);
+    return it->second;
+}
+
+void ImportTarget::SetKeyword(TIShortcut& shortcut, const std::string& keyword) {
+    if (shortcut.Keywords.Empty())
+        shortcut.Keywords.Assign(KeywordList(keyword));
+    else
+        shortcut.Keywords.Add(keyword);
+}
 
 CategoryNode& ImportTarget::AddCategory(CategoryNode& parent, std::unique_ptr<TISFolder> folder) {
     folder->FolderID = m_newId();
@@ -51,10 +64,10 @@ CategoryNode& ImportTarget::AddCategory(CategoryNode& parent, std::unique_ptr<TI
 }
 
 TIShortcut& ImportTarget::AddShortcut(CategoryNode& node, const std::string& url) {
-    UrlSet& urls = UrlsOf(node);
+    UrlIndex& urls = UrlsOf(node);
     TIShortcut& s = node.Folder().Shortcuts.Add();
     s.URL = url;
-    urls.insert(s.URL);
+    urls.Add(node.Folder().Shortcuts.Count() - 1);
     MarkNew(node);
     return s;
 }
@@ -106,7 +119,7 @@ TIShortcut* ImportCursor::AddLink(const std::string& url, const std::string& nam
     TIShortcut& s = m_target.AddShortcut(folder, url);
     s.Name = name;
     s.Added = added;
-    s.Keywords.Add(keyword);
+    m_target.SetKeyword(s, keyword);
     return &s;
 }
 

@@ -2,6 +2,7 @@
 
 #include "store/CategoryTree.h"
 #include "store/TextTools.h"
+#include "UrlIndex.h"
 
 #include <functional>
 #include <map>
@@ -39,6 +40,8 @@ public:
     CategoryNode& AddCategory(CategoryNode& parent, std::unique_ptr<TISFolder> folder);
     // Appends a shortcut with the URL and marks the category new.
     TIShortcut& AddShortcut(CategoryNode& node, const std::string& url);
+    // Gives the shortcut the one keyword, sharing the list with every other shortcut given it.
+    void SetKeyword(TIShortcut& shortcut, const std::string& keyword);
     void MarkNew(CategoryNode& node);
     // Writes a category the import changed into the document.
     void WriteCategory(CategoryNode& node) {
@@ -57,15 +60,16 @@ public:
 private:
     std::vector<std::string> m_notes;
     static std::string Key(const std::string& text);
-    // The URLs a category holds, as views into its shortcuts (which stay put while importing).
-    using UrlSet = std::unordered_set<std::string_view, AsciiNoCaseHash, AsciiNoCaseEqual>;
-    UrlSet& UrlsOf(CategoryNode& node);
+    UrlIndex& UrlsOf(CategoryNode& node);
+    // The keyword list every shortcut of one keyword shares (held once, however many links).
+    const TKeywords& KeywordList(const std::string& keyword);
 
     CategoryTree& m_tree;
     NewId m_newId;
     Write m_write;
     std::map<std::pair<int, std::string>, CategoryNode*> m_byName; // first in tree order
-    std::unordered_map<const CategoryNode*, UrlSet> m_urls;
+    std::unordered_map<const CategoryNode*, UrlIndex> m_urls;
+    std::map<std::string, TKeywords> m_keywordLists;
     // Children by name, for each parent looked into (filled on first use).
     std::unordered_map<const CategoryNode*, std::unordered_map<std::string, CategoryNode*>> m_children;
 };

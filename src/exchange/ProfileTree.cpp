@@ -63,7 +63,7 @@ void ImportProfileTree(const std::vector<ProfileNode>& top, ImportTarget& target
         s.Name = entry.name;
         s.Descr = entry.description;
         s.Added = entry.added != 0 ? entry.added : now;
-        s.Keywords.Add(keyword);
+        target.SetKeyword(s, keyword);
         for (const std::string& tag : entry.tags)
             s.Keywords.Add(tag);
     }

@@ -24,13 +24,6 @@ std::string ReadStreamBytes(const Storage& st, const char* name) {
     return st.OpenStream(name).ReadAll();
 }
 
-// Writes an object from the stream's start without shortening it, as the file format allows.
-void WriteFromStart(Storage& st, const char* name, const std::string& bytes) {
-    cfb::Stream s = st.Find(name) == ElementKind::Stream ? st.OpenStream(name) : st.CreateStream(name);
-    s.Seek(0);
-    s.Write(bytes);
-}
-
 Storage OpenOrCreateStorage(Storage& parent, const std::string& name) {
     return parent.Find(name) == ElementKind::Storage ? parent.OpenStorage(name)
                                                      : parent.CreateStorage(name);
@@ -189,6 +182,15 @@ bool ReadFolder(const Storage& storage, const std::string& name, TISFolder& fold
     return true;
 }
 
+void WriteStreamBytes(Storage& st, const char* name, const std::string& bytes) {
+    cfb::Stream s = st.Find(name) == ElementKind::Stream ? st.OpenStream(name) : st.CreateStream(name);
+    s.Seek(0);
+    s.Write(bytes);
+    // A shorter object leaves no tail of the old one: no stale shortcuts in the file, and the
+    // space comes back.
+    s.SetSize(bytes.size());
+}
+
 bool WriteFolder(Storage& rootFolder, const TISFolder& folder, const std::string& parentId) {
     const std::string bytes = ObjectStream::WriteObject(folder);
     Storage target = rootFolder;
@@ -196,11 +198,11 @@ bool WriteFolder(Storage& rootFolder, const TISFolder& folder, const std::string
         if (!FindFolderStorage(rootFolder, parentId, target))
             return false;
     } else if (folder.FolderID.empty()) {
-        WriteFromStart(rootFolder, kDataStream, bytes);
+        WriteStreamBytes(rootFolder, kDataStream, bytes);
         return true;
     }
     Storage own = OpenOrCreateStorage(target, folder.FolderID);
-    WriteFromStart(own, kDataStream, bytes);
+    WriteStreamBytes(own, kDataStream, bytes);
     return true;
 }
 
@@ -215,7 +217,7 @@ void WriteAppVersion(Storage& root, const std::string& text) {
     Storage version = root.OpenStorage("VERSION");
     std::string bytes;
     ObjectStream::WriteTextValue(bytes, text);
-    WriteFromStart(version, "APPVER", bytes);
+    WriteStreamBytes(version, "APPVER", bytes);
 }
 
 TDateTime ReadLastDate(Storage& root) {
@@ -231,7 +233,7 @@ void WriteLastDate(Storage& root, TDateTime date) {
     Storage session = OpenOrCreateStorage(root, "SESSION");
     std::string bytes;
     ObjectStream::WriteDateValue(bytes, date);
-    WriteFromStart(session, "LASTDATE", bytes);
+    WriteStreamBytes(session, "LASTDATE", bytes);
 }
 
 void CheckFileVersion(const std::string& fileName, const std::string& fileVersion,

@@ -48,6 +48,9 @@ FolderIdNumbers CollectFolderIds(cfb::Storage& root);
 // one more than the largest. Destroys storages with an empty name on the way.
 std::string NewFolderID(cfb::Storage& root);
 
+// Writes the named stream of st to hold exactly bytes, creating it when missing.
+void WriteStreamBytes(cfb::Storage& st, const char* name, const std::string& bytes);
+
 // Creates the fixed storages of a data file in an empty compound file.
 void InitDataFile(cfb::Storage& root);
 // Finds a storage by name (ignoring case) anywhere below `from`, depth-first.

@@ -15,6 +15,11 @@ namespace lynkora {
 cfb::Storage ReplaceWithNewFile(const std::string& target, const std::string& tempPath,
                                 const std::function<void(cfb::Storage&)>& fill);
 
+// The same, the new file starting as a byte copy of `source` (a compound file that no one
+// writes meanwhile) which `fill` then changes.
+cfb::Storage ReplaceWithCopy(const std::string& target, const std::string& tempPath, const std::string& source,
+                             const std::function<void(cfb::Storage&)>& fill);
+
 // Throws "Could not delete file <path>" when the file or its folder is marked read-only.
 void CheckReplaceable(const std::string& path);
 
@@ -27,6 +32,9 @@ bool FileExists(const std::string& path);
 // (".$sv", ".$$$", ".$im", ".$bk"); only for the holder of the file's exclusive lock, when no
 // one else can be writing them.
 void RemoveStaleSideFiles(const std::string& path);
+// Copies a file's bytes to a new file `to` (replacing one there), in the kernel where it can.
+// Fails with "Could not write <to>: <reason>" and leaves no partial copy.
+void CopyFileBytes(const std::string& from, const std::string& to);
 // Removes a file; true when it is gone afterwards.
 bool DeleteFileIfExists(const std::string& path);
 

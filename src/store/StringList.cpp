@@ -29,34 +29,53 @@ const ClassInfo& TStringList::classInfo() const {
     return info;
 }
 
+const std::vector<std::string>& TStringList::Items() const {
+    static const std::vector<std::string> kNone;
+    return m_items ? *m_items : kNone;
+}
+
+std::vector<std::string>& TStringList::Own() {
+    if (!m_items)
+        m_items = std::make_shared<std::vector<std::string>>();
+    else if (m_items.use_count() > 1)
+        m_items = std::make_shared<std::vector<std::string>>(*m_items);
+    return *m_items;
+}
+
 bool TStringList::Add(std::string text) {
     if (m_mode == Mode::Plain) {
-        m_items.push_back(std::move(text));
+        Own().push_back(std::move(text));
         return true;
     }
     // Appending in order is the common case (reading a stored, already sorted list).
-    if (m_items.empty() || CompareNames(m_items.back(), text) < 0) {
-        m_items.push_back(std::move(text));
+    const std::vector<std::string>& items = Items();
+    if (items.empty() || CompareNames(items.back(), text) < 0) {
+        Own().push_back(std::move(text));
         return true;
     }
-    auto pos = std::lower_bound(m_items.begin(), m_items.end(), text,
+    auto pos = std::lower_bound(items.begin(), items.end(), text,
                                 [](const std::string& a, const std::string& b) {
                                     return CompareNames(a, b) < 0;
                                 });
-    if (pos != m_items.end() && CompareNames(*pos, text) == 0)
+    if (pos != items.end() && CompareNames(*pos, text) == 0)
         return false;
-    m_items.insert(pos, std::move(text));
+    const auto at = pos - items.begin();
+    std::vector<std::string>& own = Own();
+    own.insert(own.begin() + at, std::move(text));
     return true;
 }
 
 void TStringList::Delete(std::size_t index) {
-    if (index < m_items.size())
-        m_items.erase(m_items.begin() + static_cast<std::ptrdiff_t>(index));
+    if (index < Count()) {
+        std::vector<std::string>& own = Own();
+        own.erase(own.begin() + static_cast<std::ptrdiff_t>(index));
+    }
 }
 
 long TStringList::IndexOf(std::string_view text) const {
-    for (std::size_t i = 0; i < m_items.size(); ++i) {
-        const bool same = Sorted() ? SameName(m_items[i], text) : m_items[i] == text;
+    const std::vector<std::string>& items = Items();
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const bool same = Sorted() ? SameName(items[i], text) : items[i] == text;
         if (same)
             return static_cast<long>(i);
     }
@@ -67,11 +86,11 @@ void TStringList::Assign(const TStringList& other) {
     if (this == &other)
         return;
     if (m_mode == other.m_mode) {
-        m_items = other.m_items;
+        m_items = other.Empty() ? nullptr : other.m_items;
         return;
     }
     Clear();
-    for (const auto& s : other.m_items)
+    for (const auto& s : other.Items())
         Add(s);
 }
 

@@ -2,6 +2,7 @@
 
 #include "StreamObject.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,8 @@ namespace lynkora {
 
 // A list of texts as streamed under "<property>.Strings". A sorted list keeps its entries in
 // case-insensitive order and ignores a second entry of the same name: the first one added stays.
+// Copies share their entries until one of them changes (a million imported shortcuts with the
+// same keyword hold it once); an empty list holds nothing at all.
 class TStringList : public StreamObject {
 public:
     enum class Mode { Plain, SortedUnique };
@@ -19,26 +22,30 @@ public:
 
     // Returns false when a sorted list already held the text.
     bool Add(std::string text);
-    void Clear() { m_items.clear(); }
+    void Clear() { m_items.reset(); }
     void Delete(std::size_t index);
     // Index of the entry equal to text (ignoring case for a sorted list), or -1.
     long IndexOf(std::string_view text) const;
 
-    std::size_t Count() const { return m_items.size(); }
-    bool Empty() const { return m_items.empty(); }
-    const std::string& operator[](std::size_t index) const { return m_items[index]; }
-    const std::vector<std::string>& Items() const { return m_items; }
+    std::size_t Count() const { return m_items ? m_items->size() : 0; }
+    bool Empty() const { return Count() == 0; }
+    const std::string& operator[](std::size_t index) const { return (*m_items)[index]; }
+    const std::vector<std::string>& Items() const;
     bool Sorted() const { return m_mode == Mode::SortedUnique; }
 
+    // Takes the other list's entries; lists of the same mode share them.
     void Assign(const TStringList& other);
-    bool operator==(const TStringList& other) const { return m_items == other.m_items; }
+    bool operator==(const TStringList& other) const { return Items() == other.Items(); }
 
     // A nil in a stream leaves an owned list empty.
     void clearForNil() { Clear(); }
 
 private:
+    // The entries, for a change: a list of this one's own.
+    std::vector<std::string>& Own();
+
     Mode m_mode;
-    std::vector<std::string> m_items;
+    std::shared_ptr<std::vector<std::string>> m_items;
 };
 
 // Keyword lists of categories and shortcuts.

@@ -255,6 +255,33 @@ TEST(Exchange, NetscapeReaderRules) {
     }
 }
 
+// Thousands of links into one category: URLs met again in another case are skipped however
+// large the category's index has grown, and the keyword every link shares stays its own.
+TEST(Exchange, LargeImportsSkipRepeatedUrlsAndShareTheirKeyword) {
+    Doc doc;
+    TIShortcut& before = doc.tree.RootNode()->Folder().Shortcuts.Add();
+    before.URL = "http://host/page-7";
+    std::string page = "<dl>";
+    for (int i = 0; i < 5000; ++i) {
+        page += "<dt><a href='http://host/page-" + std::to_string(i) + "'>" + std::to_string(i) + "</a>";
+        if (i % 10 == 0)
+            page += "<dt><a href='HTTP://HOST/Page-" + std::to_string(i / 2) + "'>again</a>";
+    }
+    page += "</dl>";
+    ReadNetscapeBookmarks(page, doc.Target());
+    const TShortcuts& shortcuts = doc.tree.RootNode()->Folder().Shortcuts;
+    ASSERT_EQ(shortcuts.Count(), 5000u);
+    EXPECT_EQ(shortcuts[0].URL, "http://host/page-7");
+    EXPECT_TRUE(shortcuts[0].Keywords.Empty());
+    for (std::size_t i = 1; i < shortcuts.Count(); ++i)
+        ASSERT_NE(shortcuts[i].Name, "again") << i;
+
+    TIShortcut& edited = doc.tree.RootNode()->Folder().Shortcuts[1];
+    edited.Keywords.Add("mine");
+    EXPECT_EQ(edited.Keywords.Items(), (std::vector<std::string>{"mine", "Netscape"}));
+    EXPECT_EQ(shortcuts[2].Keywords.Items(), std::vector<std::string>{"Netscape"});
+}
+
 TEST(Exchange, EncodingsOfBookmarkFiles) {
     EXPECT_EQ(DecodeHtmlFile("\xEF\xBB\xBFx\xC3\xA9"), "x\xC3\xA9");
     EXPECT_EQ(DecodeHtmlFile(std::string("\xFF\xFEx\x00\xE9\x00", 6)), "x\xC3\xA9");

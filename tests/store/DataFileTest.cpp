@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
 
@@ -219,6 +220,56 @@ TEST(DataFile, DirectModeWritesAtOnceAndKeepsABackup) {
     LoadCategoryTree(root, now);
     EXPECT_EQ(now.NodeCount(), 3u);
     EXPECT_GT(ReadLastDate(root), 0.0);
+}
+
+// A save copies a tight working copy as it is and writes a sparse one anew; either way the file
+// holds what the tree holds.
+TEST(DataFile, SaveCopiesATightWorkingCopyAndPacksASparseOne) {
+    const std::string path = NewPath("packed.lyx");
+    TDataFile file(path, false);
+    CategoryTree tree;
+    file.LoadTree(tree);
+    CategoryNode& big = AddCategory(file, tree, *tree.RootNode(), "Big", 3000);
+    AddCategory(file, tree, *tree.RootNode(), "Small", 2);
+    file.Save();
+    EXPECT_EQ(std::filesystem::file_size(path), std::filesystem::file_size(file.TempName()));
+
+    while (big.Folder().Shortcuts.Count() > 10)
+        big.Folder().Shortcuts.Delete(big.Folder().Shortcuts.Count() - 1);
+    file.WriteCategory(big);
+    file.Save();
+    EXPECT_LT(std::filesystem::file_size(path) * 2, std::filesystem::file_size(file.TempName()));
+    file.Close();
+
+    auto root = OpenDataFile(path, false);
+    CategoryTree back;
+    LoadCategoryTree(root, back);
+    ASSERT_EQ(back.NodeCount(), 3u);
+    EXPECT_EQ(back.ShortcutCount(), 12u);
+    const CategoryNode* kept = back.FindCategoryByName("Big", 1);
+    ASSERT_NE(kept, nullptr);
+    ASSERT_EQ(kept->Folder().Shortcuts.Count(), 10u);
+    EXPECT_EQ(kept->Folder().Shortcuts[9].URL, "https://example.org/Big/9");
+    EXPECT_FALSE(FileExists(ChangeFileExt(path, ".$sv")));
+}
+
+// A category written shorter keeps no tail of its longer self, in either mode.
+TEST(DataFile, ARewrittenCategoryHoldsOnlyItsNewData) {
+    for (bool direct : {false, true}) {
+        const std::string path = NewPath(direct ? "direct-shrink.lyx" : "shrink.lyx");
+        TDataFile file(path, direct);
+        CategoryTree tree;
+        file.LoadTree(tree);
+        CategoryNode& node = AddCategory(file, tree, *tree.RootNode(), "Long", 200);
+        while (node.Folder().Shortcuts.Count() > 1)
+            node.Folder().Shortcuts.Delete(1);
+        file.WriteCategory(node);
+        cfb::Storage root = file.OpenRoot();
+        cfb::Storage own = root;
+        ASSERT_TRUE(FindFolderStorage(root, node.Folder().FolderID, own));
+        EXPECT_EQ(own.OpenStream(kDataStream).Size(), ObjectStream::WriteObject(node.Folder()).size());
+        file.Close();
+    }
 }
 
 TEST(DataFile, SaveAsCopiesTheWorkingState) {

@@ -43,6 +43,27 @@ TEST(Model, KeywordsStaySortedIgnoringCaseAndKeepTheFirstSpelling) {
     EXPECT_EQ(plain.Items(), (std::vector<std::string>{"b", "a", "a"}));
 }
 
+TEST(Model, CopiedKeywordListsShareUntilOneChanges) {
+    TKeywords shared;
+    shared.Add("Netscape");
+    TKeywords a, b;
+    a.Assign(shared);
+    b.Assign(shared);
+    a.Add("alpha");
+    b.Delete(0);
+    EXPECT_EQ(shared.Items(), (std::vector<std::string>{"Netscape"}));
+    EXPECT_EQ(a.Items(), (std::vector<std::string>{"alpha", "Netscape"}));
+    EXPECT_TRUE(b.Empty());
+    shared.Clear();
+    EXPECT_EQ(a.Count(), 2u);
+    EXPECT_EQ(a.IndexOf("NETSCAPE"), 1);
+
+    TStringList plain; // a plain list takes a sorted one's entries in its own way
+    plain.Add("z");
+    plain.Assign(a);
+    EXPECT_EQ(plain.Items(), a.Items());
+}
+
 TEST(Model, IdentityNumbersAreNeverReused) {
     TShortcuts list;
     list.Add();

@@ -1,0 +1,66 @@
+#include "HugePageHeap.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+namespace lynkora {
+
+namespace {
+
+constexpr const char* kTunables = "GLIBC_TUNABLES";
+constexpr const char* kMarker = "LYNKORA_HEAP_TUNED"; // "1" plus the tunables found at the first start
+constexpr const char* kAsk = "glibc.malloc.hugetlb=1";
+
+bool UnderSanitizer() {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    return true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || __has_feature(memory_sanitizer)
+    return true;
+#endif
+#endif
+    return false;
+}
+
+// "always" or "madvise" selected: the kernel gives huge pages to regions that ask.
+bool HugePagesAvailable() {
+    std::ifstream in("/sys/kernel/mm/transparent_hugepage/enabled");
+    std::string line;
+    std::getline(in, line);
+    return line.find("[always]") != std::string::npos || line.find("[madvise]") != std::string::npos;
+}
+
+} // namespace
+
+void UseHugePageHeap(char** argv) {
+    if (const char* marker = std::getenv(kMarker)) {
+        // The second run: the tunable has been read; children get the first run's environment.
+        const std::string before = marker[0] ? marker + 1 : "";
+        if (before.empty())
+            ::unsetenv(kTunables);
+        else
+            ::setenv(kTunables, before.c_str(), 1);
+        ::unsetenv(kMarker);
+        return;
+    }
+    if (UnderSanitizer() || std::getenv("LYNKORA_SMALL_PAGES") || !argv || !argv[0] || !HugePagesAvailable())
+        return;
+    const char* existing = std::getenv(kTunables);
+    const std::string before = existing ? existing : "";
+    if (before.find("glibc.malloc.hugetlb") != std::string::npos)
+        return;
+    const std::string tunables = before.empty() ? kAsk : before + ":" + kAsk;
+    ::setenv(kMarker, ("1" + before).c_str(), 1);
+    ::setenv(kTunables, tunables.c_str(), 1);
+    ::execv("/proc/self/exe", argv);
+    // Could not start again: carry on with the heap as it is.
+    ::unsetenv(kMarker);
+    if (existing)
+        ::setenv(kTunables, before.c_str(), 1);
+    else
+        ::unsetenv(kTunables);
+}
+
+} // namespace lynkora

@@ -1,0 +1,14 @@
+#pragma once
+
+namespace lynkora {
+
+// A collection of a million shortcuts is hundreds of megabytes in small pieces, and touching
+// each new 4 KiB page of the heap costs a fault; on a virtual machine that alone can take
+// seconds. The C library backs its heap with transparent huge pages only when asked before the
+// program starts (a tunable read ahead of main), so the first call starts the program once more
+// with that asked for; the second run puts the environment back as it was, so programs it
+// starts inherit nothing. It does nothing when huge pages are off in the system, under a
+// sanitizer, or with LYNKORA_SMALL_PAGES set; a failed start goes on as it is.
+void UseHugePageHeap(char** argv);
+
+} // namespace lynkora
