@@ -18,8 +18,13 @@ ChangedCollection::ChangedCollection(const std::string& path, bool directMode)
             DeleteFileIfExists(m_path);
         throw;
     }
-    m_target = std::make_unique<ImportTarget>(m_tree, [this] { return m_ids.Next(); },
-                                              [this](CategoryNode& node) { m_file.WriteCategory(node); });
+    m_target = NewTarget();
+}
+
+// Categories are not written as the import makes them: Commit writes every one, parents first,
+// so a category is written once, with its shortcuts, not once empty and again full.
+std::unique_ptr<ImportTarget> ChangedCollection::NewTarget() {
+    return std::make_unique<ImportTarget>(m_tree, [this] { return m_ids.Next(); }, nullptr);
 }
 
 ChangedCollection::~ChangedCollection() {
@@ -39,8 +44,7 @@ void ChangedCollection::Empty() {
     m_file.EmptyCollection();
     m_file.LoadTree(m_tree);
     m_ids = CollectFolderIds(m_file.WorkStorage());
-    m_target = std::make_unique<ImportTarget>(m_tree, [this] { return m_ids.Next(); },
-                                              [this](CategoryNode& node) { m_file.WriteCategory(node); });
+    m_target = NewTarget();
 }
 
 void ChangedCollection::Commit() {

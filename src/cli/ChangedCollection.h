@@ -28,6 +28,8 @@ public:
     void Commit();
 
 private:
+    std::unique_ptr<ImportTarget> NewTarget();
+
     std::string m_path;
     bool m_existed;
     TDataFile m_file;

@@ -63,10 +63,10 @@ CategoryNode& ImportTarget::AddCategory(CategoryNode& parent, std::unique_ptr<TI
     return node;
 }
 
-TIShortcut& ImportTarget::AddShortcut(CategoryNode& node, const std::string& url) {
+TIShortcut& ImportTarget::AddShortcut(CategoryNode& node, std::string url) {
     UrlIndex& urls = UrlsOf(node);
     TIShortcut& s = node.Folder().Shortcuts.Add();
-    s.URL = url;
+    s.URL = std::move(url);
     urls.Add(node.Folder().Shortcuts.Count() - 1);
     MarkNew(node);
     return s;
@@ -111,13 +111,13 @@ CategoryNode& ImportCursor::LinkTarget() {
     return *m_folder;
 }
 
-TIShortcut* ImportCursor::AddLink(const std::string& url, const std::string& name,
-                                  const std::string& keyword, double added) {
+TIShortcut* ImportCursor::AddLink(std::string url, std::string name, const std::string& keyword,
+                                  double added) {
     CategoryNode& folder = LinkTarget();
     if (m_target.HoldsUrl(folder, url))
         return nullptr;
-    TIShortcut& s = m_target.AddShortcut(folder, url);
-    s.Name = name;
+    TIShortcut& s = m_target.AddShortcut(folder, std::move(url));
+    s.Name = std::move(name);
     s.Added = added;
     m_target.SetKeyword(s, keyword);
     return &s;

@@ -39,7 +39,7 @@ public:
     // import's image, written at once).
     CategoryNode& AddCategory(CategoryNode& parent, std::unique_ptr<TISFolder> folder);
     // Appends a shortcut with the URL and marks the category new.
-    TIShortcut& AddShortcut(CategoryNode& node, const std::string& url);
+    TIShortcut& AddShortcut(CategoryNode& node, std::string url);
     // Gives the shortcut the one keyword, sharing the list with every other shortcut given it.
     void SetKeyword(TIShortcut& shortcut, const std::string& keyword);
     void MarkNew(CategoryNode& node);
@@ -91,7 +91,7 @@ public:
     void CloseList();
     // A link read from the file: a new shortcut with the import's keyword in the category that
     // receives links, unless that category holds the URL already; nullptr then.
-    TIShortcut* AddLink(const std::string& url, const std::string& name, const std::string& keyword,
+    TIShortcut* AddLink(std::string url, std::string name, const std::string& keyword,
                         double added);
 
 private:

@@ -15,13 +15,15 @@ namespace lynkora {
 
 namespace {
 
-std::string Lower(const std::string& s) { return LowerAscii(s); }
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool IsSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
 
-std::string CollapseBlanks(const std::string& s) {
+std::string CollapseBlanks(std::string_view s) {
     std::string out;
+    out.reserve(s.size());
     bool blank = false;
     for (char c : s) {
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+        if (IsBlank(c)) {
             blank = true;
             continue;
         }
@@ -33,42 +35,60 @@ std::string CollapseBlanks(const std::string& s) {
     return out;
 }
 
-// One tag: its lower-case name ("dl", "/dl", "a" ...) and its attributes.
+// Entities decoded and blanks collapsed; a text with neither is taken as it stands.
+std::string CleanText(std::string_view s) {
+    if (s.find('&') != std::string_view::npos)
+        return CollapseBlanks(DecodeEntities(s));
+    return CollapseBlanks(s);
+}
+
+// Whether the view equals the lower-case word, ignoring ASCII case.
+bool EqualsLower(std::string_view s, std::string_view lower) {
+    if (s.size() != lower.size())
+        return false;
+    for (std::size_t i = 0; i < s.size(); ++i)
+        if (static_cast<char>(std::tolower(static_cast<unsigned char>(s[i]))) != lower[i])
+            return false;
+    return true;
+}
+
+// One tag: its lower-case name ("dl", "/dl", "a" ...) and its attributes, both views into the
+// document (the name is lower-cased into a buffer of its own).
 struct Tag {
     std::string name;
-    std::string raw; // between the name and ">"
-    std::string Attribute(const std::string& wanted) const;
+    std::string_view raw; // between the name and ">"
+    std::string_view Attribute(std::string_view wanted) const;
 };
 
-std::string Tag::Attribute(const std::string& wanted) const {
+std::string_view Tag::Attribute(std::string_view wanted) const {
     std::size_t i = 0;
     while (i < raw.size()) {
-        while (i < raw.size() && std::isspace(static_cast<unsigned char>(raw[i])))
+        while (i < raw.size() && IsSpace(raw[i]))
             ++i;
         std::size_t start = i;
-        while (i < raw.size() && !std::isspace(static_cast<unsigned char>(raw[i])) && raw[i] != '=')
+        while (i < raw.size() && !IsSpace(raw[i]) && raw[i] != '=')
             ++i;
-        const std::string key = Lower(raw.substr(start, i - start));
-        while (i < raw.size() && std::isspace(static_cast<unsigned char>(raw[i])))
+        const std::string_view key = raw.substr(start, i - start);
+        while (i < raw.size() && IsSpace(raw[i]))
             ++i;
-        std::string value;
+        std::string_view value;
         if (i < raw.size() && raw[i] == '=') {
             ++i;
-            while (i < raw.size() && std::isspace(static_cast<unsigned char>(raw[i])))
+            while (i < raw.size() && IsSpace(raw[i]))
                 ++i;
             if (i < raw.size() && (raw[i] == '"' || raw[i] == '\'')) {
                 const char quote = raw[i++];
                 const auto end = raw.find(quote, i);
-                value = raw.substr(i, end == std::string::npos ? std::string::npos : end - i);
-                i = end == std::string::npos ? raw.size() : end + 1;
+                value = raw.substr(i, end == std::string_view::npos ? std::string_view::npos : end - i);
+                i = end == std::string_view::npos ? raw.size() : end + 1;
             } else {
                 start = i;
-                while (i < raw.size() && !std::isspace(static_cast<unsigned char>(raw[i])))
+                while (i < raw.size() && !IsSpace(raw[i]))
                     ++i;
                 value = raw.substr(start, i - start);
             }
         }
-        if (key == wanted)
+        if (EqualsLower(key, wanted))
             return value;
         if (key.empty())
             ++i;
@@ -76,15 +96,16 @@ std::string Tag::Attribute(const std::string& wanted) const {
     return {};
 }
 
-// Walks the document as a sequence of tags and texts, quotes inside tags honoured.
+// Walks the document as a sequence of tags and texts, quotes inside tags honoured. Texts and
+// attributes are views into the document: nothing is copied until a bookmark takes it.
 class Scanner {
 public:
-    explicit Scanner(const std::string& text) : m_s(text) {}
+    explicit Scanner(std::string_view text) : m_s(text) {}
 
     // The next tag, with the text before it in `text`; false at the end.
-    bool Next(Tag& tag, std::string& text) {
+    bool Next(Tag& tag, std::string_view& text) {
         const auto lt = m_s.find('<', m_pos);
-        if (lt == std::string::npos) {
+        if (lt == std::string_view::npos) {
             text = m_s.substr(m_pos);
             m_pos = m_s.size();
             return false;
@@ -93,15 +114,17 @@ public:
         std::size_t i = lt + 1;
         if (m_s.compare(lt, 4, "<!--") == 0) { // comments hold no bookmarks
             const auto end = m_s.find("-->", lt + 4);
-            m_pos = end == std::string::npos ? m_s.size() : end + 3;
-            tag = Tag{"!--", {}};
+            m_pos = end == std::string_view::npos ? m_s.size() : end + 3;
+            tag.name = "!--";
+            tag.raw = {};
             return true;
         }
         std::size_t nameEnd = i;
-        while (nameEnd < m_s.size() && !std::isspace(static_cast<unsigned char>(m_s[nameEnd])) &&
-               m_s[nameEnd] != '>')
+        while (nameEnd < m_s.size() && !IsSpace(m_s[nameEnd]) && m_s[nameEnd] != '>')
             ++nameEnd;
-        tag.name = Lower(m_s.substr(i, nameEnd - i));
+        tag.name.assign(m_s.substr(i, nameEnd - i));
+        for (char& c : tag.name)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         char quote = 0;
         std::size_t j = nameEnd;
         for (; j < m_s.size(); ++j) {
@@ -112,7 +135,7 @@ public:
             } else if (c == '"' || c == '\'') {
                 // A quote opens a value only right after "=".
                 std::size_t k = j;
-                while (k > nameEnd && std::isspace(static_cast<unsigned char>(m_s[k - 1])))
+                while (k > nameEnd && IsSpace(m_s[k - 1]))
                     --k;
                 if (k > nameEnd && m_s[k - 1] == '=')
                     quote = c;
@@ -126,8 +149,9 @@ public:
     }
 
     // The text up to the closing tag `close` (inner tags dropped).
-    std::string TextUntil(const std::string& close) {
-        std::string out, text;
+    std::string TextUntil(std::string_view close) {
+        std::string out;
+        std::string_view text;
         Tag tag;
         while (true) {
             const std::size_t before = m_pos;
@@ -147,7 +171,7 @@ public:
     }
 
 private:
-    const std::string& m_s;
+    std::string_view m_s;
     std::size_t m_pos = 0;
 };
 
@@ -156,16 +180,17 @@ private:
 namespace {
 
 void ReadDecoded(const std::string& text, ImportTarget& target) {
+    static const std::string kKeyword = "Netscape";
     const TDateTime now = NowDateTime();
     ImportCursor cursor(target);
     Scanner scanner(text);
     Tag tag;
-    std::string ignored;
+    std::string_view ignored;
     while (scanner.Next(tag, ignored)) {
         if (tag.name == "dl") {
             cursor.OpenList();
         } else if (tag.name == "h3") {
-            std::string name = CollapseBlanks(DecodeEntities(scanner.TextUntil("/h3")));
+            std::string name = CleanText(scanner.TextUntil("/h3"));
             if (name.empty())
                 name = kRootFolderName;
             cursor.EnterFolder(name, [&] {
@@ -175,10 +200,10 @@ void ReadDecoded(const std::string& text, ImportTarget& target) {
                 return category;
             });
         } else if (tag.name == "a") {
-            const std::string url = CollapseBlanks(DecodeEntities(tag.Attribute("href")));
-            const std::string name = CollapseBlanks(DecodeEntities(scanner.TextUntil("/a")));
+            std::string url = CleanText(tag.Attribute("href"));
+            std::string name = CleanText(scanner.TextUntil("/a"));
             if (!url.empty())
-                cursor.AddLink(url, name, "Netscape", now);
+                cursor.AddLink(std::move(url), std::move(name), kKeyword, now);
         } else if (tag.name == "/dl") {
             cursor.CloseList();
         }

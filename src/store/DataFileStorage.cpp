@@ -253,6 +253,15 @@ void CheckFileVersion(const std::string& fileName, const std::string& fileVersio
     }
 }
 
+namespace {
+// Equal keyword lists of a loaded collection are held once.
+void ShareKeywords(TISFolder& folder, StringListPool& pool) {
+    pool.Share(folder.Keywords);
+    for (const auto& s : folder.Shortcuts)
+        pool.Share(s->Keywords);
+}
+} // namespace
+
 void LoadCategoryTree(const Storage& root, CategoryTree& tree) {
     tree.Clear();
     try {
@@ -263,6 +272,8 @@ void LoadCategoryTree(const Storage& root, CategoryTree& tree) {
         rootCategory->FolderName = kRootFolderName;
         ObjectStream::ReadObject(ReadStreamBytes(rootFolder, kDataStream), *rootCategory);
         ClearLoadState(*rootCategory);
+        StringListPool keywords;
+        ShareKeywords(*rootCategory, keywords);
         CategoryNode& rootNode = tree.SetRoot(std::move(rootCategory));
         WalkCategoryStorages(rootFolder, &rootNode,
                              [&](CategoryNode* parent, const std::string& name, const std::string& data) {
@@ -270,6 +281,7 @@ void LoadCategoryTree(const Storage& root, CategoryTree& tree) {
                                  folder->FolderID = name;
                                  ObjectStream::ReadObject(data, *folder);
                                  ClearLoadState(*folder);
+                                 ShareKeywords(*folder, keywords);
                                  return &tree.AddChild(*parent, std::move(folder));
                              });
     } catch (...) {

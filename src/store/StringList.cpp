@@ -94,4 +94,23 @@ void TStringList::Assign(const TStringList& other) {
         Add(s);
 }
 
+void StringListPool::Share(TStringList& list) {
+    if (!list.m_items)
+        return;
+    std::vector<std::string>& items = *list.m_items;
+    std::size_t hash = items.size();
+    for (const std::string& item : items)
+        hash = hash * 1000003u ^ std::hash<std::string>{}(item);
+    auto& lists = m_lists[list.Sorted() ? 1 : 0];
+    const auto [from, to] = lists.equal_range(hash);
+    for (auto it = from; it != to; ++it) {
+        if (*it->second == items) {
+            list.m_items = it->second;
+            return;
+        }
+    }
+    items.shrink_to_fit();
+    lists.emplace(hash, list.m_items);
+}
+
 } // namespace lynkora

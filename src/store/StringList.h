@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace lynkora {
@@ -41,11 +42,23 @@ public:
     void clearForNil() { Clear(); }
 
 private:
+    friend class StringListPool;
     // The entries, for a change: a list of this one's own.
     std::vector<std::string>& Own();
 
     Mode m_mode;
     std::shared_ptr<std::vector<std::string>> m_items;
+};
+
+// Lets equal lists share one set of entries: loading a collection, the same keywords on
+// thousands of shortcuts are held once.
+class StringListPool {
+public:
+    // The list takes the entries of an equal list shared before, or is kept for the next.
+    void Share(TStringList& list);
+
+private:
+    std::unordered_multimap<std::size_t, std::shared_ptr<std::vector<std::string>>> m_lists[2];
 };
 
 // Keyword lists of categories and shortcuts.

@@ -64,6 +64,33 @@ TEST(Model, CopiedKeywordListsShareUntilOneChanges) {
     EXPECT_EQ(plain.Items(), a.Items());
 }
 
+// Loading shares equal lists; a list of another mode or other entries keeps its own.
+TEST(Model, PooledListsShareOnlyEqualEntriesOfOneMode) {
+    StringListPool pool;
+    TKeywords a, b, c, empty;
+    for (TKeywords* k : {&a, &b, &c}) {
+        k->Add("news");
+        k->Add("daily");
+    }
+    c.Add("extra");
+    TStringList plain;
+    plain.Add("daily");
+    plain.Add("news");
+    for (TStringList* list : {static_cast<TStringList*>(&a), static_cast<TStringList*>(&b),
+                              static_cast<TStringList*>(&c), static_cast<TStringList*>(&plain),
+                              static_cast<TStringList*>(&empty)})
+        pool.Share(*list);
+    EXPECT_EQ(&a.Items(), &b.Items());
+    EXPECT_NE(&a.Items(), &c.Items());
+    EXPECT_NE(&a.Items(), &plain.Items());
+    EXPECT_TRUE(empty.Empty());
+    b.Add("sport"); // a change to one leaves the other as it was
+    EXPECT_EQ(a.Items(), (std::vector<std::string>{"daily", "news"}));
+    EXPECT_EQ(b.Count(), 3u);
+    plain.Add("after");
+    EXPECT_EQ(plain.Items(), (std::vector<std::string>{"daily", "news", "after"}));
+}
+
 TEST(Model, IdentityNumbersAreNeverReused) {
     TShortcuts list;
     list.Add();

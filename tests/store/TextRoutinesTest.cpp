@@ -3,9 +3,15 @@
 #include "store/HtmlClipboard.h"
 #include "store/TextRoutines.h"
 
+#include "store/TextTools.h"
+
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <string>
+
 using namespace lynkora;
+using namespace std::string_literals;
 
 namespace {
 
@@ -99,4 +105,29 @@ TEST(TextRoutines, ColoursCharactersAndHex) {
     } catch (const ELynkora& e) {
         EXPECT_STREQ(e.what(), "'$xyz' is not a valid integer value");
     }
+}
+
+// URL sets fold A to Z only: the eight-byte steps must agree with the byte-wise fold at every
+// length and position, and leave bytes of other scripts (0xC1 is 'A' with the high bit) alone.
+TEST(TextTools, NoCaseHashAndEqualityFoldOnlyAsciiLetters) {
+    const AsciiNoCaseHash hash;
+    const AsciiNoCaseEqual equal;
+    const std::string lower = "https://www.example.org/path/to/page-12345.html?q=az@[`{";
+    for (std::size_t n = 0; n <= lower.size(); ++n) {
+        const std::string a = lower.substr(0, n);
+        std::string b = a;
+        for (char& c : b)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        EXPECT_TRUE(equal(a, b)) << n;
+        EXPECT_EQ(hash(a), hash(b)) << n;
+        if (n > 0) {
+            std::string other = a;
+            other[n - 1] = other[n - 1] == '@' ? '`' : '@'; // neighbours of the letter ranges
+            EXPECT_FALSE(equal(a, other)) << n;
+        }
+    }
+    EXPECT_FALSE(equal("abcdefgh\xC1", "abcdefgh\xE1"));
+    EXPECT_FALSE(equal("\xC1\xC1\xC1\xC1\xC1\xC1\xC1\xC1", "\xE1\xE1\xE1\xE1\xE1\xE1\xE1\xE1"));
+    EXPECT_NE(hash("page-1.html"), hash("page-2.html"));
+    EXPECT_NE(hash("abcdefgh"), hash("abcdefgh\0"s));
 }
