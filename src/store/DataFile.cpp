@@ -95,9 +95,11 @@ std::string TDataFile::Key(const TISFolder& folder) {
 TDataFile::StoredOrder TDataFile::OrderOf(const TISFolder& folder) {
     StoredOrder order;
     order.instance = folder.InstanceId();
-    order.ids.reserve(folder.Shortcuts.Count());
+    std::vector<std::uint32_t> ids;
+    ids.reserve(folder.Shortcuts.Count());
     for (const auto& s : folder.Shortcuts)
-        order.ids.push_back(s->ID());
+        ids.push_back(s->ID());
+    order.ids = std::make_shared<const std::vector<std::uint32_t>>(std::move(ids));
     return order;
 }
 
@@ -170,7 +172,7 @@ void TDataFile::WriteBackUsage(const CategoryNode& node) {
         found.Find(kDataStream) == cfb::ElementKind::Stream) {
         TISFolder stored;
         ObjectStream::ReadObject(found.OpenStream(kDataStream).ReadAll(), stored);
-        const auto& ids = order->second.ids;
+        const auto& ids = *order->second.ids;
         if (stored.Shortcuts.Count() == ids.size()) {
             for (std::size_t i = 0; i < ids.size(); ++i) {
                 const TIShortcut* live = folder.Shortcuts.FindItemID(ids[i]);

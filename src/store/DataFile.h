@@ -92,7 +92,9 @@ public:
 private:
     struct StoredOrder {
         std::uint64_t instance = 0;     // the category object it was recorded for
-        std::vector<std::uint32_t> ids; // shortcut identities, in stored order
+        // Shortcut identities, in stored order; the file's and the working copy's records
+        // share them until the category is written again.
+        std::shared_ptr<const std::vector<std::uint32_t>> ids;
     };
     using OrderMap = std::unordered_map<std::string, StoredOrder>;
 

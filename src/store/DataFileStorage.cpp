@@ -58,6 +58,7 @@ void ClearLoadState(TISFolder& folder) {
     for (auto& s : folder.Shortcuts)
         if (s->VerState == vsVerifying)
             s->VerState = vsGood;
+    folder.Shortcuts.ShrinkToFit();
 }
 
 int VersionPart(const std::vector<std::string>& parts, std::size_t i, int fallback) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SharedText.h"
 #include "StreamObject.h"
 #include "StringList.h"
 
@@ -35,8 +36,8 @@ public:
     std::string Descr;
     TKeywords Keywords;
     std::string URL;
-    std::string verResponse;
-    bool IgnoreDup = false;
+    // The last verification's response: the few texts a run gives are held once.
+    SharedText verResponse;
 
     const ClassInfo& classInfo() const override;
 
@@ -55,6 +56,9 @@ private:
 
     TShortcuts* m_owner;
     std::uint32_t m_id;
+
+public:
+    bool IgnoreDup = false; // last, where it takes no room of its own
 };
 
 // The ordered, owning shortcut collection of a category.
@@ -76,6 +80,8 @@ public:
     // Moves the item at index `from` to index `to`.
     void Move(std::size_t from, std::size_t to);
     void Clear() { m_items.clear(); }
+    // Gives back the room a growing list kept in hand (a loaded category grows no more).
+    void ShrinkToFit() { m_items.shrink_to_fit(); }
     std::size_t IndexOf(const TIShortcut& item) const;
 
     // The identity the next added shortcut will get.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SharedText.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -151,6 +153,18 @@ PropInfo text(std::string name, std::string C::*member) {
     p.setText = [member](StreamObject& o, std::string v) {
         static_cast<C&>(o).*member = std::move(v);
     };
+    return p;
+}
+
+template <class C>
+PropInfo text(std::string name, SharedText C::*member) {
+    PropInfo p;
+    p.name = std::move(name);
+    p.kind = PropKind::Text;
+    p.getText = [member](const StreamObject& o) -> const std::string& {
+        return (static_cast<const C&>(o).*member).str();
+    };
+    p.setText = [member](StreamObject& o, std::string v) { static_cast<C&>(o).*member = v; };
     return p;
 }
 

@@ -36,9 +36,9 @@ const std::vector<std::string>& TStringList::Items() const {
 
 std::vector<std::string>& TStringList::Own() {
     if (!m_items)
-        m_items = std::make_shared<std::vector<std::string>>();
-    else if (m_items.use_count() > 1)
-        m_items = std::make_shared<std::vector<std::string>>(*m_items);
+        m_items = ListEntries::Make({});
+    else if (m_items.Shared())
+        m_items = ListEntries::Make(*m_items);
     return *m_items;
 }
 
@@ -86,7 +86,10 @@ void TStringList::Assign(const TStringList& other) {
     if (this == &other)
         return;
     if (m_mode == other.m_mode) {
-        m_items = other.Empty() ? nullptr : other.m_items;
+        if (other.Empty())
+            m_items.reset();
+        else
+            m_items = other.m_items;
         return;
     }
     Clear();

@@ -2,12 +2,52 @@
 
 #include "StreamObject.h"
 
-#include <memory>
+#include <atomic>
+#include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace lynkora {
+
+// The entries of a list, counted: copies of a list share them. A pointer's size, where a
+// shared_ptr takes two; a million shortcuts each hold a list.
+class ListEntries {
+public:
+    ListEntries() = default;
+    ListEntries(const ListEntries& other) : m_block(other.m_block) {
+        if (m_block)
+            m_block->refs.fetch_add(1, std::memory_order_relaxed);
+    }
+    ListEntries(ListEntries&& other) noexcept : m_block(std::exchange(other.m_block, nullptr)) {}
+    ListEntries& operator=(ListEntries other) noexcept {
+        std::swap(m_block, other.m_block);
+        return *this;
+    }
+    ~ListEntries() { reset(); }
+
+    static ListEntries Make(std::vector<std::string> items) {
+        ListEntries made;
+        made.m_block = new Block{{1}, std::move(items)};
+        return made;
+    }
+    explicit operator bool() const { return m_block != nullptr; }
+    std::vector<std::string>& operator*() const { return m_block->items; }
+    bool Shared() const { return m_block && m_block->refs.load(std::memory_order_acquire) > 1; }
+    void reset() {
+        if (m_block && m_block->refs.fetch_sub(1, std::memory_order_acq_rel) == 1)
+            delete m_block;
+        m_block = nullptr;
+    }
+
+private:
+    struct Block {
+        std::atomic<long> refs;
+        std::vector<std::string> items;
+    };
+    Block* m_block = nullptr;
+};
 
 // A list of texts as streamed under "<property>.Strings". A sorted list keeps its entries in
 // case-insensitive order and ignores a second entry of the same name: the first one added stays.
@@ -15,7 +55,7 @@ namespace lynkora {
 // same keyword hold it once); an empty list holds nothing at all.
 class TStringList : public StreamObject {
 public:
-    enum class Mode { Plain, SortedUnique };
+    enum class Mode : std::uint8_t { Plain, SortedUnique };
 
     explicit TStringList(Mode mode = Mode::Plain) : m_mode(mode) {}
 
@@ -28,7 +68,7 @@ public:
     // Index of the entry equal to text (ignoring case for a sorted list), or -1.
     long IndexOf(std::string_view text) const;
 
-    std::size_t Count() const { return m_items ? m_items->size() : 0; }
+    std::size_t Count() const { return m_items ? (*m_items).size() : 0; }
     bool Empty() const { return Count() == 0; }
     const std::string& operator[](std::size_t index) const { return (*m_items)[index]; }
     const std::vector<std::string>& Items() const;
@@ -46,8 +86,8 @@ private:
     // The entries, for a change: a list of this one's own.
     std::vector<std::string>& Own();
 
+    ListEntries m_items;
     Mode m_mode;
-    std::shared_ptr<std::vector<std::string>> m_items;
 };
 
 // Lets equal lists share one set of entries: loading a collection, the same keywords on
@@ -58,7 +98,7 @@ public:
     void Share(TStringList& list);
 
 private:
-    std::unordered_multimap<std::size_t, std::shared_ptr<std::vector<std::string>>> m_lists[2];
+    std::unordered_multimap<std::size_t, ListEntries> m_lists[2];
 };
 
 // Keyword lists of categories and shortcuts.

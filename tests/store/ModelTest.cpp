@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string_view>
+#include <thread>
+
 using namespace lynkora;
 
 TEST(Model, NewObjectsCarryTheirDefaults) {
@@ -89,6 +92,34 @@ TEST(Model, PooledListsShareOnlyEqualEntriesOfOneMode) {
     EXPECT_EQ(b.Count(), 3u);
     plain.Add("after");
     EXPECT_EQ(plain.Items(), (std::vector<std::string>{"daily", "news", "after"}));
+}
+
+// Responses are held once however many shortcuts carry them, and verification threads may set
+// their own shortcuts' responses at the same time.
+TEST(Model, SharedTextsAreHeldOnceAndSetSafelyFromThreads) {
+    SharedText none;
+    EXPECT_TRUE(none.empty());
+    EXPECT_EQ(none, "");
+    SharedText a = std::string("404: Not found");
+    const SharedText b("404: Not found");
+    EXPECT_EQ(&a.str(), &b.str());
+    a = std::string_view("200 OK");
+    EXPECT_EQ(b, "404: Not found");
+    EXPECT_EQ(std::string(a) + "!", "200 OK!");
+
+    std::vector<SharedText> slots(8);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&slots, t] {
+            for (int i = 0; i < 2000; ++i)
+                slots[static_cast<std::size_t>(t * 2 + i % 2)] = "response " + std::to_string(i % 50);
+        });
+    for (auto& thread : threads)
+        thread.join();
+    for (const SharedText& text : slots) {
+        ASSERT_EQ(text.str().rfind("response ", 0), 0u) << text;
+        EXPECT_EQ(&text.str(), &SharedText(text.str()).str());
+    }
 }
 
 TEST(Model, IdentityNumbersAreNeverReused) {
