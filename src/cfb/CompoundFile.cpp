@@ -319,6 +319,7 @@ void CompoundFile::parse() {
             if (e.type != EntryType::Unused && nameLen > 64)
                 corrupt("directory entry name too long");
             nameLen = std::min<std::uint16_t>(nameLen, 64);
+            e.name.reserve(nameLen / 2);
             for (std::uint32_t c = 0; c + 1 < nameLen; c += 2) {
                 const char16_t ch = static_cast<char16_t>(get16(p + c));
                 if (ch == 0)

@@ -26,25 +26,25 @@ enum class EntryType : std::uint8_t { Unused = 0, Storage = 1, Stream = 2, Root 
 
 using Clsid = std::array<std::uint8_t, 16>;
 
-struct DirEntry {
+struct DirEntry { // members by size, so a directory of 100,000 entries wastes no padding
     std::u16string name;
-    EntryType type = EntryType::Unused;
-    Clsid clsid{};
-    std::uint32_t stateBits = 0;
+    // In memory: for storages, the children in sibling order.
+    std::vector<std::uint32_t> children;
     std::uint64_t created = 0;
     std::uint64_t modified = 0;
-    std::uint32_t start = kEndOfChain;
     std::uint64_t size = 0;
+    Clsid clsid{};
+    std::uint32_t stateBits = 0;
+    std::uint32_t start = kEndOfChain;
 
     // Tree links as on disk (rewritten for storages whose children changed).
     std::uint32_t left = kNoStream, right = kNoStream, child = kNoStream;
-    std::uint8_t color = 1; // 0 red, 1 black
-
-    // In memory: the parent storage and, for storages, the children in sibling order.
+    // In memory: the parent storage.
     std::uint32_t parent = kNoStream;
-    std::vector<std::uint32_t> children;
     // Bumped when the entry is freed, so stale handles notice.
     std::uint32_t generation = 0;
+    EntryType type = EntryType::Unused;
+    std::uint8_t color = 1; // 0 red, 1 black
     bool dirty = false;
     bool childrenChanged = false;
 

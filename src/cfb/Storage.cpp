@@ -43,11 +43,16 @@ std::size_t Stream::Read(void* buffer, std::size_t n) {
 }
 
 std::string Stream::ReadAll() {
+    std::string out;
+    ReadAll(out);
+    return out;
+}
+
+void Stream::ReadAll(std::string& into) {
     Lock lock(m_file->mutex());
     check();
-    std::string out(static_cast<std::size_t>(m_file->checkedSize(m_id)), '\0');
-    m_file->readStream(m_id, 0, out.data(), out.size());
-    return out;
+    into.resize(static_cast<std::size_t>(m_file->checkedSize(m_id)));
+    m_file->readStream(m_id, 0, into.data(), into.size());
 }
 
 void Stream::Write(const void* data, std::size_t n) {

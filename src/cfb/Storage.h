@@ -36,6 +36,8 @@ public:
     std::size_t Read(void* buffer, std::size_t n);
     // The whole stream, whatever the position.
     std::string ReadAll();
+    // The same into a buffer of the caller's, whose room is reused.
+    void ReadAll(std::string& into);
     // Writes at the current position, growing the stream as needed; never shortens it.
     void Write(const void* data, std::size_t n);
     void Write(std::string_view data) { Write(data.data(), data.size()); }

@@ -86,6 +86,7 @@ void WalkCategoryStorages(const cfb::Storage& rootFolder, Context root, Visit vi
         Context context;
     };
     std::vector<Pending> stack{{rootFolder, root}};
+    std::string data; // one buffer for every category: loading leaves no holes in the heap
     while (!stack.empty()) {
         Pending p = stack.back();
         stack.pop_back();
@@ -97,7 +98,7 @@ void WalkCategoryStorages(const cfb::Storage& rootFolder, Context root, Visit vi
                 cfb::Storage st = p.storage.OpenStorage(e.name);
                 if (st.Find("DATA") != cfb::ElementKind::Stream)
                     continue;
-                const std::string data = st.OpenStream("DATA").ReadAll();
+                st.OpenStream("DATA").ReadAll(data);
                 below.push_back({st, visit(p.context, e.name, data)});
             } catch (const cfb::StorageError&) {
                 if (!skipUnreadable)

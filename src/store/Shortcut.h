@@ -43,18 +43,15 @@ public:
 
     // Identity number given by the owning collection; never reused while it lives.
     std::uint32_t ID() const { return m_id; }
-    // Current position in the owning collection.
-    std::size_t Index() const;
-    TShortcuts* Collection() const { return m_owner; }
 
     // Copies Name, URL, Descr, Added, Access and Count; the rest stays the target's own.
     void Assign(const TIShortcut& source);
 
 private:
     friend class TShortcuts;
-    TIShortcut(TShortcuts* owner, std::uint32_t id) : m_owner(owner), m_id(id) {}
+    explicit TIShortcut(std::uint32_t id) : m_id(id) {}
 
-    TShortcuts* m_owner;
+    // No pointer back to the collection: its IndexOf gives the position.
     std::uint32_t m_id;
 
 public:

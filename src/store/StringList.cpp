@@ -43,7 +43,7 @@ std::vector<std::string>& TStringList::Own() {
 }
 
 bool TStringList::Add(std::string text) {
-    if (m_mode == Mode::Plain) {
+    if (!Sorted()) {
         Own().push_back(std::move(text));
         return true;
     }
@@ -85,7 +85,7 @@ long TStringList::IndexOf(std::string_view text) const {
 void TStringList::Assign(const TStringList& other) {
     if (this == &other)
         return;
-    if (m_mode == other.m_mode) {
+    if (Sorted() == other.Sorted()) {
         if (other.Empty())
             m_items.reset();
         else

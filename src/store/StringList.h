@@ -55,9 +55,7 @@ private:
 // same keyword hold it once); an empty list holds nothing at all.
 class TStringList : public StreamObject {
 public:
-    enum class Mode : std::uint8_t { Plain, SortedUnique };
-
-    explicit TStringList(Mode mode = Mode::Plain) : m_mode(mode) {}
+    TStringList() = default;
 
     const ClassInfo& classInfo() const override;
 
@@ -72,7 +70,9 @@ public:
     bool Empty() const { return Count() == 0; }
     const std::string& operator[](std::size_t index) const { return (*m_items)[index]; }
     const std::vector<std::string>& Items() const;
-    bool Sorted() const { return m_mode == Mode::SortedUnique; }
+    // Whether the list is kept sorted, ignoring a repeated entry (the kind, not a member: a
+    // million shortcuts each hold a list).
+    virtual bool Sorted() const { return false; }
 
     // Takes the other list's entries; lists of the same mode share them.
     void Assign(const TStringList& other);
@@ -87,7 +87,6 @@ private:
     std::vector<std::string>& Own();
 
     ListEntries m_items;
-    Mode m_mode;
 };
 
 // Lets equal lists share one set of entries: loading a collection, the same keywords on
@@ -104,7 +103,7 @@ private:
 // Keyword lists of categories and shortcuts.
 class TKeywords : public TStringList {
 public:
-    TKeywords() : TStringList(Mode::SortedUnique) {}
+    bool Sorted() const override { return true; }
 };
 
 } // namespace lynkora

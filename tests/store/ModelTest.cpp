@@ -24,7 +24,7 @@ TEST(Model, NewObjectsCarryTheirDefaults) {
     EXPECT_EQ(s.Access, 0.0);
     EXPECT_EQ(s.Verified, 0.0);
     EXPECT_FALSE(s.IgnoreDup);
-    EXPECT_EQ(s.Collection(), &folder.Shortcuts);
+    EXPECT_EQ(&folder.Shortcuts[folder.Shortcuts.IndexOf(s)], &s);
 }
 
 TEST(Model, KeywordsStaySortedIgnoringCaseAndKeepTheFirstSpelling) {
@@ -132,12 +132,12 @@ TEST(Model, IdentityNumbersAreNeverReused) {
     EXPECT_EQ(fourth.ID(), 3u);
     EXPECT_EQ(list.FindItemID(1), nullptr);
     ASSERT_NE(list.FindItemID(2), nullptr);
-    EXPECT_EQ(list.FindItemID(2)->Index(), 1u);
+    EXPECT_EQ(list.IndexOf(*list.FindItemID(2)), 1u);
 
     list.Move(0, 2); // order changes, identities do not
     EXPECT_EQ(list[2].ID(), 0u);
     EXPECT_EQ(list.FindItemID(0), &list[2]);
-    EXPECT_EQ(list.FindItemID(3)->Index(), 1u);
+    EXPECT_EQ(list.IndexOf(*list.FindItemID(3)), 1u);
 
     list.Clear();
     EXPECT_EQ(list.Add().ID(), 4u);
