@@ -24,7 +24,7 @@
 using namespace lynkora;
 
 int main(int argc, char** argv) {
-    UseHugePageHeap(argv);
+    UseHugePageHeap(argv, 8u << 20);
     if (argc >= 3 && std::string(argv[1]) == "generate") {
         bench::CollectionShape shape;
         int positional = 0;

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace lynkora {
@@ -32,9 +33,18 @@ bool HugePagesAvailable() {
     return line.find("[always]") != std::string::npos || line.find("[madvise]") != std::string::npos;
 }
 
+bool NamesLargeFile(char** argv, std::uintmax_t minBytes) {
+    for (char** arg = argv + 1; *arg; ++arg) {
+        struct stat st {};
+        if (::stat(*arg, &st) == 0 && S_ISREG(st.st_mode) && static_cast<std::uintmax_t>(st.st_size) >= minBytes)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
-void UseHugePageHeap(char** argv) {
+void UseHugePageHeap(char** argv, std::uintmax_t minInputBytes) {
     if (const char* marker = std::getenv(kMarker)) {
         // The second run: the tunable has been read; children get the first run's environment.
         const std::string before = marker[0] ? marker + 1 : "";
@@ -46,6 +56,8 @@ void UseHugePageHeap(char** argv) {
         return;
     }
     if (UnderSanitizer() || std::getenv("LYNKORA_SMALL_PAGES") || !argv || !argv[0] || !HugePagesAvailable())
+        return;
+    if (minInputBytes > 0 && !NamesLargeFile(argv, minInputBytes))
         return;
     const char* existing = std::getenv(kTunables);
     const std::string before = existing ? existing : "";
