@@ -134,10 +134,16 @@ void TDataFile::WriteCategory(const CategoryNode& node) {
     // The storage path follows the tree; the search by identifier is the fallback.
     std::optional<Storage> own = StorageOf(node, root);
     std::optional<Storage> parent = node.Parent() ? StorageOf(*node.Parent(), root) : std::nullopt;
-    if (own) {
-        WriteStreamBytes(*own, kDataStream, ObjectStream::WriteObject(folder));
-    } else if (parent && !folder.FolderID.empty()) {
-        parent->CreateStorage(folder.FolderID).CreateStream(kDataStream).Write(ObjectStream::WriteObject(folder));
+    if (own || (parent && !folder.FolderID.empty())) {
+        // One buffer for every category written: a large import does not allocate per category.
+        m_objectBuffer.clear();
+        ObjectStream::WriteObject(m_objectBuffer, folder);
+        if (own)
+            WriteStreamBytes(*own, kDataStream, m_objectBuffer);
+        else
+            parent->CreateStorage(folder.FolderID).CreateStream(kDataStream).Write(m_objectBuffer);
+        if (m_objectBuffer.capacity() > (std::size_t{16} << 20))
+            std::string().swap(m_objectBuffer); // a huge category's room is not kept
     } else {
         WriteFolder(root, folder, parentId);
     }

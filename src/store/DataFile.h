@@ -111,6 +111,7 @@ private:
     bool m_direct;
     bool m_modified = false;
     int m_deferredFlushes = 0;
+    std::string m_objectBuffer; // a category's object stream, as it is written
     TDateTime m_lastDate = 0;
     CategoryNode* m_rootNode = nullptr;
     std::optional<cfb::Storage> m_work;
