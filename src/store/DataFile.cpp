@@ -245,8 +245,8 @@ void TDataFile::Save() {
     // one that edits have left sparse is written anew stream by stream, which packs it.
     std::error_code error;
     const auto size = std::filesystem::file_size(m_tempName, error);
-    const bool packed = !error && m_work->UnusedBytes() * 4 <= size;
-    Storage fresh = packed ? ReplaceWithCopy(m_fileName, temp, m_tempName, [&](Storage& dest) {
+    const bool tight = !error && m_work->UnusedBytes() * 4 <= size;
+    Storage fresh = tight ? ReplaceWithCopy(m_fileName, temp, m_tempName, [&](Storage& dest) {
         WriteLastDate(dest, NowDateTime());
     }) : ReplaceWithNewFile(m_fileName, temp, [&](Storage& dest) {
         InitDataFile(dest);

@@ -8,8 +8,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <filesystem>
 #include <optional>
-#include <vector>
 
 namespace lynkora {
 
@@ -41,65 +41,13 @@ bool FileExists(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0;
 }
 
-namespace {
-
-// Reads and writes in user space: for file systems that cannot copy in the kernel.
-bool CopyThroughBuffer(int in, int out) {
-    std::vector<char> buf(1 << 20);
-    while (true) {
-        const ssize_t r = ::read(in, buf.data(), buf.size());
-        if (r < 0 && errno == EINTR)
-            continue;
-        if (r < 0)
-            return false;
-        if (r == 0)
-            return true;
-        for (ssize_t done = 0; done < r;) {
-            const ssize_t w = ::write(out, buf.data() + done, static_cast<std::size_t>(r - done));
-            if (w < 0 && errno == EINTR)
-                continue;
-            if (w < 0)
-                return false;
-            done += w;
-        }
-    }
-}
-
-bool CopyDescriptors(int in, int out) {
-    bool first = true;
-    while (true) {
-        const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && first && (errno == EXDEV || errno == ENOSYS || errno == EOPNOTSUPP || errno == EINVAL))
-            return CopyThroughBuffer(in, out);
-        if (n < 0)
-            return false;
-        if (n == 0)
-            return true;
-        first = false;
-    }
-}
-
-} // namespace
-
 void CopyFileBytes(const std::string& from, const std::string& to) {
-    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0)
-        throw ELynkora("Could not read " + from + ": " + std::strerror(errno));
-    const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (out < 0) {
-        const int err = errno;
-        ::close(in);
-        throw ELynkora("Could not write " + to + ": " + std::strerror(err));
-    }
-    const bool ok = CopyDescriptors(in, out);
-    const int err = errno;
-    ::close(in);
-    if (::close(out) != 0 || !ok) {
-        const int closeErr = ok ? errno : err;
+    // The library copies in the kernel (sendfile) where the system can, by a buffer elsewhere.
+    std::error_code error;
+    std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, error);
+    if (error) {
         ::unlink(to.c_str());
-        throw ELynkora("Could not write " + to + ": " + std::strerror(closeErr));
+        throw ELynkora("Could not write " + to + ": " + error.message());
     }
 }
 

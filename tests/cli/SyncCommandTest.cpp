@@ -68,14 +68,14 @@ TEST(SyncCommand, ANetscapeLibrarySyncedTwiceChangesNothing) {
         const std::string library = (dir / name).string();
         std::filesystem::copy_file(fixtures / "bookmarks" / "netscape" / name, library);
         const std::string doc = SampleFile(dir, std::string(name) + ".lyx");
-        const std::string spec = std::string("netscape:") + library;
-        const auto first = Cli({"sync", doc, "--import", spec, "--export", spec});
+        const std::string source = std::string("netscape:") + library;
+        const auto first = Cli({"sync", doc, "--import", source, "--export", source});
         ASSERT_EQ(first.code, 0) << first.err;
         const std::string json1 = Cli({"export-json", doc}).out;
         const std::string file1 = ReadFile(library);
         EXPECT_EQ(json1.find("\"Wikipedia\""), std::string::npos) << "the document was rebuilt from the library";
         EXPECT_GT(Count(json1, "\"URL\""), 5u);
-        const auto second = Cli({"sync", doc, "--import", spec, "--export", spec});
+        const auto second = Cli({"sync", doc, "--import", source, "--export", source});
         ASSERT_EQ(second.code, 0) << second.err;
         EXPECT_EQ(first.out, second.out);
         // Dates of the run itself aside, the second run gives the same collection and file.
