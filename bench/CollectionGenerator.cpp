@@ -66,12 +66,13 @@ void GenerateCollection(const std::string& path, const CollectionShape& shape) {
             for (int s = 0; s < count; ++s) {
                 TIShortcut& sc = f.Shortcuts.Add();
                 sc.Name = Words(rng, 2 + static_cast<int>(rng() % 4));
-                sc.URL = std::string("https://") + kHosts[rng() % std::size(kHosts)] + "/" +
-                         Words(rng, 1 + static_cast<int>(rng() % 3)) + "/page-" +
-                         std::to_string(rng() % 100000) + ".html";
-                for (auto& c : sc.URL)
+                std::string url = std::string("https://") + kHosts[rng() % std::size(kHosts)] + "/" +
+                                  Words(rng, 1 + static_cast<int>(rng() % 3)) + "/page-" +
+                                  std::to_string(rng() % 100000) + ".html";
+                for (auto& c : url)
                     if (c == ' ')
                         c = '-';
+                sc.URL = url;
                 if (rng() % 2)
                     sc.Descr = Words(rng, 4 + static_cast<int>(rng() % 10));
                 if (rng() % 3 == 0) {

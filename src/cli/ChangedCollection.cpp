@@ -48,6 +48,7 @@ void ChangedCollection::Empty() {
 }
 
 void ChangedCollection::Commit() {
+    m_target->ReleaseIndexes();
     m_tree.SortTree(tsoNameAscending);
     m_tree.ForEach([&](CategoryNode& node) { m_file.WriteCategory(node); });
     m_file.Save();

@@ -79,6 +79,11 @@ void ImportTarget::MarkNew(CategoryNode& node) {
     node.SetImage(NodeImage::NewByImport);
 }
 
+void ImportTarget::ReleaseIndexes() {
+    std::unordered_map<const CategoryNode*, UrlIndex>().swap(m_urls);
+    std::unordered_map<const CategoryNode*, std::unordered_map<std::string, CategoryNode*>>().swap(m_children);
+}
+
 void ImportTarget::Note(const std::string& text) {
     if (std::find(m_notes.begin(), m_notes.end(), text) == m_notes.end())
         m_notes.push_back(text);

@@ -43,6 +43,9 @@ public:
     // Gives the shortcut the one keyword, sharing the list with every other shortcut given it.
     void SetKeyword(TIShortcut& shortcut, const std::string& keyword);
     void MarkNew(CategoryNode& node);
+    // Gives back the URL and child-name tables (built again when next needed): the final pass of
+    // a large import needs the room.
+    void ReleaseIndexes();
     // Writes a category the import changed into the document.
     void WriteCategory(CategoryNode& node) {
         if (m_write)

@@ -6,7 +6,9 @@
 #include "store/DateTime.h"
 #include "store/Errors.h"
 #include "store/FileReplace.h"
+#include "store/InputFile.h"
 
+#include <algorithm>
 #include <cctype>
 #include <fstream>
 #include <sstream>
@@ -97,34 +99,77 @@ std::string_view Tag::Attribute(std::string_view wanted) const {
 }
 
 // Walks the document as a sequence of tags and texts, quotes inside tags honoured. Texts and
-// attributes are views into the document: nothing is copied until a bookmark takes it.
+// attributes are views into the document: nothing is copied until a bookmark takes it, and a
+// view lasts until the next call. A file is read a piece at a time, the read part dropped as the
+// walk goes on, so only a window of it is held (a tag or text longer than the window widens it).
 class Scanner {
 public:
-    explicit Scanner(std::string_view text) : m_s(text) {}
+    explicit Scanner(std::string_view text) : m_s(text), m_end(true) {}
+    explicit Scanner(InputFile& file) : m_file(&file) {}
 
     // The next tag, with the text before it in `text`; false at the end.
     bool Next(Tag& tag, std::string_view& text) {
+        DropReadPart();
+        for (;;) {
+            const Step step = TryNext(tag, text);
+            if (step != Step::NeedMore)
+                return step == Step::Tag;
+            ReadMore();
+        }
+    }
+
+    // The text up to the closing tag `close` (inner tags dropped).
+    std::string TextUntil(std::string_view close) {
+        std::string out;
+        std::string_view text;
+        Tag tag;
+        while (true) {
+            const std::size_t before = m_base + m_pos;
+            const bool more = Next(tag, text);
+            out += text;
+            if (!more)
+                return out;
+            if (tag.name == close)
+                return out;
+            // A structural tag ends an unclosed text; it is read again by the caller.
+            if (tag.name == "dl" || tag.name == "/dl" || tag.name == "dt" || tag.name == "h3" ||
+                tag.name == "a" || tag.name == "dd") {
+                m_pos = before - m_base + text.size();
+                return out;
+            }
+        }
+    }
+
+private:
+    enum class Step { Tag, End, NeedMore };
+    static constexpr std::size_t kPiece = std::size_t{1} << 20;
+
+    // Leaves everything as it was when the window ends before the tag does.
+    Step TryNext(Tag& tag, std::string_view& text) {
         const auto lt = m_s.find('<', m_pos);
         if (lt == std::string_view::npos) {
+            if (!m_end)
+                return Step::NeedMore;
             text = m_s.substr(m_pos);
             m_pos = m_s.size();
-            return false;
+            return Step::End;
         }
-        text = m_s.substr(m_pos, lt - m_pos);
+        if (!m_end && lt + 4 > m_s.size())
+            return Step::NeedMore;
         std::size_t i = lt + 1;
         if (m_s.compare(lt, 4, "<!--") == 0) { // comments hold no bookmarks
             const auto end = m_s.find("-->", lt + 4);
+            if (end == std::string_view::npos && !m_end)
+                return Step::NeedMore;
+            text = m_s.substr(m_pos, lt - m_pos);
             m_pos = end == std::string_view::npos ? m_s.size() : end + 3;
             tag.name = "!--";
             tag.raw = {};
-            return true;
+            return Step::Tag;
         }
         std::size_t nameEnd = i;
         while (nameEnd < m_s.size() && !IsSpace(m_s[nameEnd]) && m_s[nameEnd] != '>')
             ++nameEnd;
-        tag.name.assign(m_s.substr(i, nameEnd - i));
-        for (char& c : tag.name)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         char quote = 0;
         std::size_t j = nameEnd;
         for (; j < m_s.size(); ++j) {
@@ -143,47 +188,50 @@ public:
                 break;
             }
         }
+        if (j >= m_s.size() && !m_end)
+            return Step::NeedMore;
+        text = m_s.substr(m_pos, lt - m_pos);
+        tag.name.assign(m_s.substr(i, nameEnd - i));
+        for (char& c : tag.name)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         tag.raw = m_s.substr(nameEnd, j - nameEnd);
         m_pos = j < m_s.size() ? j + 1 : m_s.size();
-        return true;
+        return Step::Tag;
     }
 
-    // The text up to the closing tag `close` (inner tags dropped).
-    std::string TextUntil(std::string_view close) {
-        std::string out;
-        std::string_view text;
-        Tag tag;
-        while (true) {
-            const std::size_t before = m_pos;
-            const bool more = Next(tag, text);
-            out += text;
-            if (!more)
-                return out;
-            if (tag.name == close)
-                return out;
-            // A structural tag ends an unclosed text; it is read again by the caller.
-            if (tag.name == "dl" || tag.name == "/dl" || tag.name == "dt" || tag.name == "h3" ||
-                tag.name == "a" || tag.name == "dd") {
-                m_pos = before + text.size();
-                return out;
-            }
-        }
+    // Widens the window by at least its own size, so a long tag is scanned a bounded number of
+    // times; at the end of the file the window is all there is.
+    void ReadMore() {
+        if (!m_file->AppendTo(m_window, std::max(kPiece, m_window.size())))
+            m_end = true;
+        m_s = m_window;
     }
 
-private:
+    void DropReadPart() {
+        if (!m_file || m_pos < kPiece)
+            return;
+        m_window.erase(0, m_pos);
+        m_base += m_pos;
+        m_pos = 0;
+        m_s = m_window;
+    }
+
+    InputFile* m_file = nullptr;
+    std::string m_window; // the part of the file at hand
     std::string_view m_s;
+    std::size_t m_base = 0; // where m_s starts in the document
     std::size_t m_pos = 0;
+    bool m_end = false; // nothing beyond m_s
 };
 
 } // namespace
 
 namespace {
 
-void ReadDecoded(const std::string& text, ImportTarget& target) {
+void ReadDocument(Scanner& scanner, ImportTarget& target) {
     static const std::string kKeyword = "Netscape";
     const TDateTime now = NowDateTime();
     ImportCursor cursor(target);
-    Scanner scanner(text);
     Tag tag;
     std::string_view ignored;
     while (scanner.Next(tag, ignored)) {
@@ -210,10 +258,48 @@ void ReadDecoded(const std::string& text, ImportTarget& target) {
     }
 }
 
+// A UTF-8 file is read as it streams past; any other is decoded whole first.
+void ReadFile(const std::string& path, ImportTarget& target) {
+    InputFile file(path);
+    std::string head;
+    file.AppendTo(head, 4096);
+    const HtmlEncoding encoding = HtmlHeadEncoding(head);
+    bool utf8 = encoding == HtmlEncoding::Utf8Bom;
+    if (encoding == HtmlEncoding::Utf8IfValid) {
+        Utf8Check check;
+        std::string piece;
+        for (bool more = check.Feed(head); more;) {
+            piece.clear();
+            more = file.AppendTo(piece, std::size_t{1} << 20) && check.Feed(piece);
+        }
+        utf8 = check.Valid();
+    }
+    file.Rewind();
+    if (utf8) {
+        if (encoding == HtmlEncoding::Utf8Bom) {
+            char bom[3];
+            file.Read(bom, sizeof bom);
+        }
+        Scanner scanner(file);
+        ReadDocument(scanner, target);
+        return;
+    }
+    std::string bytes;
+    bytes.reserve(file.SizeHint());
+    while (file.AppendTo(bytes, std::size_t{1} << 20)) {
+    }
+    const std::string text = DecodeHtmlFile(bytes);
+    std::string().swap(bytes);
+    Scanner scanner(text);
+    ReadDocument(scanner, target);
+}
+
 } // namespace
 
 void ReadNetscapeBookmarks(const std::string& bytes, ImportTarget& target) {
-    ReadDecoded(DecodeHtmlFile(bytes), target);
+    const std::string text = DecodeHtmlFile(bytes);
+    Scanner scanner(text);
+    ReadDocument(scanner, target);
 }
 
 void ImportNetscapeBookmarks(const std::string& path, ImportTarget& target) {
@@ -234,7 +320,7 @@ void ImportNetscapeBookmarks(const std::string& path, ImportTarget& target) {
             throw ELynkora("Lynkora could not find a Netscape bookmarks file      \nin the folder "
                            "specified.\n\n" + lower);
     }
-    ReadDecoded(DecodeOwnedHtmlFile(ReadInputFile(file)), target); // one copy of a large file, not two
+    ReadFile(file, target);
 }
 
 } // namespace lynkora

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace lynkora {
@@ -71,19 +73,45 @@ std::string ViaQt(const char* encoding, std::string_view bytes, bool& ok) {
 
 } // namespace
 
-bool IsValidUtf8(std::string_view s) {
+bool Utf8Check::Feed(std::string_view s) {
+    if (!m_valid)
+        return false;
     std::size_t i = 0;
+    // A sequence cut by the end of the last piece is finished first.
+    while (m_pending > 0 && i < s.size()) {
+        if ((static_cast<unsigned char>(s[i++]) & 0xC0) != 0x80)
+            return m_valid = false;
+        --m_pending;
+    }
     while (i < s.size()) {
+        // Eight plain ASCII bytes at a time: large files are mostly that.
+        while (i + 8 <= s.size()) {
+            std::uint64_t word;
+            std::memcpy(&word, s.data() + i, 8);
+            if (word & 0x8080808080808080ULL)
+                break;
+            i += 8;
+        }
+        if (i >= s.size())
+            break;
         const auto c = static_cast<unsigned char>(s[i]);
-        std::size_t len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-        if (len == 0 || i + len > s.size())
-            return false;
-        for (std::size_t k = 1; k < len; ++k)
+        const std::size_t len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+        if (len == 0)
+            return m_valid = false;
+        const std::size_t have = std::min(len, s.size() - i);
+        for (std::size_t k = 1; k < have; ++k)
             if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
-                return false;
-        i += len;
+                return m_valid = false;
+        m_pending = static_cast<int>(len - have);
+        i += have;
     }
     return true;
+}
+
+bool IsValidUtf8(std::string_view s) {
+    Utf8Check check;
+    check.Feed(s);
+    return check.Valid();
 }
 
 std::string DecodeEightBit(std::string_view bytes) {
@@ -149,14 +177,20 @@ const char* NamedReference(std::string_view name) {
 
 constexpr std::size_t kMaxReference = 40; // "&CounterClockwiseContourIntegral;" is 33
 
-std::string DecodeOwnedHtmlFile(std::string&& bytes) {
-    const std::string_view view(bytes);
-    const bool bom = view.substr(0, 3) == "\xEF\xBB\xBF" || view.substr(0, 2) == "\xFF\xFE" ||
-                     view.substr(0, 2) == "\xFE\xFF";
-    const std::string charset = bom ? std::string() : MetaCharset(view);
+HtmlEncoding HtmlHeadEncoding(std::string_view head) {
+    if (head.substr(0, 3) == "\xEF\xBB\xBF")
+        return HtmlEncoding::Utf8Bom;
+    if (head.substr(0, 2) == "\xFF\xFE" || head.substr(0, 2) == "\xFE\xFF")
+        return HtmlEncoding::Other;
+    const std::string charset = MetaCharset(head);
     const bool utf8 = charset.empty() || charset == "utf-8" || charset == "utf8" || charset == "iso-8859-1" ||
                       charset == "windows-1252" || charset == "latin1";
-    if (!bom && utf8 && IsValidUtf8(view))
+    return utf8 ? HtmlEncoding::Utf8IfValid : HtmlEncoding::Other;
+}
+
+std::string DecodeOwnedHtmlFile(std::string&& bytes) {
+    const std::string_view view(bytes);
+    if (HtmlHeadEncoding(view) == HtmlEncoding::Utf8IfValid && IsValidUtf8(view))
         return std::move(bytes);
     return DecodeHtmlFile(view);
 }

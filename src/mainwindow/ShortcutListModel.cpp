@@ -72,7 +72,7 @@ void ShortcutListModel::SortList(int order) {
     rows.reserve(m_ids.size());
     for (std::uint32_t id : m_ids) {
         const TIShortcut* s = m_folder->Shortcuts.FindItemID(id);
-        const std::string& text = s ? (byUrl ? s->URL : s->Name) : std::string();
+        const std::string_view text = !s ? std::string_view() : byUrl ? s->URL.view() : std::string_view(s->Name);
         // Case folded first: some locales' collations (the C locale's) still order by case.
         rows.push_back({id, collator.sortKey(byVisits ? QString() : DecodeStoredText(text).toCaseFolded()),
                          s ? s->Count : 0});

@@ -88,7 +88,7 @@ void writeProperty(std::string& out, const StreamObject& obj, const PropInfo& p,
         return;
     }
     case PropKind::Text: {
-        const std::string& v = p.getText(obj);
+        const std::string_view v = p.getText(obj);
         if (v.empty())
             return;
         putName(out, prefix, p.name);
@@ -96,7 +96,7 @@ void writeProperty(std::string& out, const StreamObject& obj, const PropInfo& p,
         return;
     }
     case PropKind::Reference: {
-        const std::string& v = p.getText(obj);
+        const std::string_view v = p.getText(obj);
         if (v.empty())
             return;
         putName(out, prefix, p.name);
@@ -138,7 +138,7 @@ void writeProperty(std::string& out, const StreamObject& obj, const PropInfo& p,
         return;
     }
     case PropKind::Binary: {
-        const std::string& v = p.getText(obj);
+        const std::string_view v = p.getText(obj);
         if (!p.isStored && v.empty())
             return;
         putName(out, prefix, p.name);

@@ -8,7 +8,7 @@ namespace lynkora {
 #if defined(__x86_64__) && defined(__GLIBCXX__)
 // A million shortcuts are held at once: eight bytes more here take the heap's next size
 // class, 16 MB more. Grow it only knowingly.
-static_assert(sizeof(TIShortcut) <= 168, "TIShortcut grew past its heap size class");
+static_assert(sizeof(TIShortcut) <= 120, "TIShortcut grew past its heap size class");
 #endif
 
 const ClassInfo& TIShortcut::classInfo() const {

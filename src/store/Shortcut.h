@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CompactText.h"
 #include "SharedText.h"
 #include "StreamObject.h"
 #include "StringList.h"
@@ -33,9 +34,9 @@ public:
     std::int32_t Count = 0;
     std::int32_t VerState = vsGood;
     std::string Name;
-    std::string Descr;
+    CompactText Descr;
     TKeywords Keywords;
-    std::string URL;
+    CompactText URL;
     // The last verification's response: the few texts a run gives are held once.
     SharedText verResponse;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CompactText.h"
 #include "SharedText.h"
 
 #include <cstdint>
@@ -49,7 +50,7 @@ struct PropInfo {
     std::function<void(StreamObject&, std::int64_t)> setInt;
     std::function<double(const StreamObject&)> getFloat;
     std::function<void(StreamObject&, double)> setFloat;
-    std::function<const std::string&(const StreamObject&)> getText;
+    std::function<std::string_view(const StreamObject&)> getText;
     std::function<void(StreamObject&, std::string)> setText;
     // StringList: the list's contents; a reader clears it, then adds string by string.
     std::function<const std::vector<std::string>&(const StreamObject&)> getStrings;
@@ -147,7 +148,7 @@ PropInfo text(std::string name, std::string C::*member) {
     PropInfo p;
     p.name = std::move(name);
     p.kind = PropKind::Text;
-    p.getText = [member](const StreamObject& o) -> const std::string& {
+    p.getText = [member](const StreamObject& o) -> std::string_view {
         return static_cast<const C&>(o).*member;
     };
     p.setText = [member](StreamObject& o, std::string v) {
@@ -161,10 +162,22 @@ PropInfo text(std::string name, SharedText C::*member) {
     PropInfo p;
     p.name = std::move(name);
     p.kind = PropKind::Text;
-    p.getText = [member](const StreamObject& o) -> const std::string& {
+    p.getText = [member](const StreamObject& o) -> std::string_view {
         return (static_cast<const C&>(o).*member).str();
     };
     p.setText = [member](StreamObject& o, std::string v) { static_cast<C&>(o).*member = v; };
+    return p;
+}
+
+template <class C>
+PropInfo text(std::string name, CompactText C::*member) {
+    PropInfo p;
+    p.name = std::move(name);
+    p.kind = PropKind::Text;
+    p.getText = [member](const StreamObject& o) -> std::string_view {
+        return (static_cast<const C&>(o).*member).view();
+    };
+    p.setText = [member](StreamObject& o, std::string v) { static_cast<C&>(o).*member = std::string_view(v); };
     return p;
 }
 

@@ -1,13 +1,10 @@
 #include "TextTools.h"
 
 #include "Errors.h"
+#include "InputFile.h"
 
-#include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <fstream>
 #include <sstream>
@@ -139,34 +136,12 @@ std::string QuoteForMessage(std::string_view s, std::size_t limit) {
 }
 
 std::string ReadInputFile(const std::string& path) {
-    auto fail = [&](int err) -> std::string {
-        throw ELynkora("Could not read " + path + ": " + std::strerror(err));
-    };
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return fail(errno);
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        throw ELynkora("Could not read " + path + ": it is not a regular file");
-    }
+    InputFile in(path);
     std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(st.st_size));
+    bytes.reserve(in.SizeHint());
     char buffer[1 << 16];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n == 0)
-            break;
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            const int err = errno;
-            ::close(fd);
-            return fail(err);
-        }
-        bytes.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
+    while (const std::size_t n = in.Read(buffer, sizeof buffer))
+        bytes.append(buffer, n);
     return bytes;
 }
 

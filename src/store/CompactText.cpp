@@ -1,0 +1,44 @@
+#include "CompactText.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <ostream>
+#include <stdexcept>
+
+namespace lynkora {
+
+std::size_t CompactText::size() const {
+    if (!m_block)
+        return 0;
+    std::uint32_t n;
+    std::memcpy(&n, m_block, sizeof n);
+    return n;
+}
+
+void CompactText::Assign(std::string_view text) {
+    if (text.size() > UINT32_MAX)
+        throw std::length_error("text too long");
+    // The old block goes only after the copy: the text may be a view into it.
+    char* block = nullptr;
+    if (!text.empty()) {
+        block = static_cast<char*>(std::malloc(sizeof(std::uint32_t) + text.size() + 1));
+        if (!block)
+            throw std::bad_alloc();
+        const auto n = static_cast<std::uint32_t>(text.size());
+        std::memcpy(block, &n, sizeof n);
+        std::memcpy(block + sizeof n, text.data(), text.size());
+        block[sizeof n + text.size()] = '\0';
+    }
+    Free();
+    m_block = block;
+}
+
+void CompactText::Free() {
+    std::free(m_block);
+    m_block = nullptr;
+}
+
+std::ostream& operator<<(std::ostream& out, const CompactText& text) { return out << text.view(); }
+
+} // namespace lynkora
