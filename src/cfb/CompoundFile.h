@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <deque>
 #include <vector>
 
 namespace lynkora::cfb {
@@ -154,7 +155,7 @@ private:
     std::vector<std::uint32_t> m_dirSectors;
     std::vector<std::uint32_t> m_miniStream; // the root entry's chain, cached
     bool m_miniStreamLoaded = false;
-    std::vector<DirEntry> m_entries;
+    std::deque<DirEntry> m_entries; // grows in blocks: no copy of a large directory, no room held in reserve
 
     // Freed space is not reused before the next flush, so the state on disk stays intact.
     std::vector<std::uint32_t> m_pendingFree;

@@ -47,13 +47,18 @@ void ChangedCollection::Empty() {
     m_target = NewTarget();
 }
 
-void ChangedCollection::Commit() {
+ChangedCollection::Counts ChangedCollection::Commit() {
     m_target->ReleaseIndexes();
     m_tree.SortTree(tsoNameAscending);
     m_tree.ForEach([&](CategoryNode& node) { m_file.WriteCategory(node); });
+    const Counts counts{m_tree.ShortcutCount(), m_tree.NodeCount()};
+    // Every category is in the working copy now. A save holds that copy and the saved one open
+    // at once: the shortcuts' room is given back first (a million shortcuts are 200 MB).
+    m_tree.Clear();
     m_file.Save();
     m_file.Close();
     m_done = true;
+    return counts;
 }
 
 } // namespace lynkora::cli

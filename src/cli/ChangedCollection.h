@@ -24,8 +24,13 @@ public:
     ImportTarget& Target() { return *m_target; }
     // Replaces the collection by an empty root (a synchronisation that imports).
     void Empty();
-    // The final pass of an import: sorted, every category written, saved, closed.
-    void Commit();
+    // What a committed collection holds.
+    struct Counts {
+        std::size_t shortcuts = 0, categories = 0;
+    };
+    // The final pass of an import: sorted, every category written, saved, closed. The tree is
+    // emptied on the way (what it held is in the file), so only the counts remain.
+    Counts Commit();
 
 private:
     std::unique_ptr<ImportTarget> NewTarget();

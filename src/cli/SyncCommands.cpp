@@ -42,9 +42,9 @@ TLibrary ParseLibrary(const std::string& argument) {
     return {LibraryType(argument.substr(0, colon)), FullPath(argument.substr(colon + 1))};
 }
 
-void PrintOutcome(std::ostream& out, ImportTarget& target, const CategoryTree& tree, std::size_t before) {
-    out << "Imported " << (tree.ShortcutCount() >= before ? tree.ShortcutCount() - before : 0) << " shortcuts; "
-        << tree.NodeCount() << " categories in all\n";
+void PrintOutcome(std::ostream& out, ImportTarget& target, const ChangedCollection::Counts& counts, std::size_t before) {
+    out << "Imported " << (counts.shortcuts >= before ? counts.shortcuts - before : 0) << " shortcuts; "
+        << counts.categories << " categories in all\n";
     for (const std::string& note : target.Notes())
         out << note << "\n";
 }
@@ -111,8 +111,7 @@ int ImportCommand(CommandContext& ctx) {
         ImportLibrary({LibraryType(kind), source}, c.Target());
     else
         ImportPreview(c, kind, source, into);
-    c.Commit();
-    PrintOutcome(ctx.out, c.Target(), c.Tree(), before);
+    PrintOutcome(ctx.out, c.Target(), c.Commit(), before);
     return 0;
 }
 
@@ -153,8 +152,7 @@ int SyncCommand(CommandContext& ctx) {
                            c.File().BackupName());
         throw;
     }
-    c.Commit();
-    PrintOutcome(ctx.out, c.Target(), c.Tree(), 0);
+    PrintOutcome(ctx.out, c.Target(), c.Commit(), 0);
     return 0;
 }
 

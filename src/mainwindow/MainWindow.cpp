@@ -1,4 +1,5 @@
 #include "MainWindow.h"
+#include "BackgroundWork.h"
 
 #include <QScreen>
 
@@ -831,7 +832,7 @@ void TfrmMainLynkora::InitializeMainWindow(const QString& commandLine) {
 }
 
 void TfrmMainLynkora::HandleCommandLine(const QString& text) {
-    if (m_verification->Running()) {
+    if (m_opening || m_verification->Running()) {
         // Opening a file now would free the tree under the run: it waits for the run's end.
         if (!text.trimmed().isEmpty())
             m_pendingCommandLine = text;
@@ -862,27 +863,45 @@ bool TfrmMainLynkora::OpenDocument(const std::string& path) {
         return false; // the commands that get here are disabled meanwhile
     if (m_file && !CloseFile())
         return false;
+    // A large collection takes a while to read: the window keeps painting meanwhile. No view
+    // shows the tree until it is complete, and nothing else may open, close or change it.
+    m_treeModel->SetTree(nullptr);
+    std::unique_ptr<TDataFile> file;
+    m_opening = true;
     try {
-        m_file = std::make_unique<TDataFile>(path, m_settings->FileEditMode == femDirect);
-        m_file->CheckVersion(kProgramVersion);
-        m_file->LoadTree(m_tree);
+        const bool direct = m_settings->FileEditMode == femDirect;
+        const auto order = m_settings->TreeSortOrder;
+        RunWhileWindowResponds([&] {
+            file = std::make_unique<TDataFile>(path, direct);
+            file->CheckVersion(kProgramVersion);
+            file->LoadTree(m_tree);
+            m_tree.SortTree(order);
+        });
     } catch (...) {
+        m_opening = false;
         m_tree.Clear();
-        m_treeModel->SetTree(nullptr);
-        m_file.reset();
+        file.reset();
         acUpdateCtrls();
+        HandlePendingCommandLine();
         throw;
     }
+    m_opening = false;
+    m_file = std::move(file);
     m_status[2]->setText(QFileInfo(QString::fromStdString(path)).fileName());
     m_backupAllowed = true;
-    m_tree.SortTree(m_settings->TreeSortOrder);
     m_listModel->SetNewItems(m_file->LastDate(), QColor(m_settings->NewItemColor & 0xFF,
                                                         (m_settings->NewItemColor >> 8) & 0xFF,
                                                         (m_settings->NewItemColor >> 16) & 0xFF));
     m_treeModel->SetTree(&m_tree);
     ShowNewTree();
     acUpdateCtrls();
+    HandlePendingCommandLine();
     return true;
+}
+
+void TfrmMainLynkora::HandlePendingCommandLine() {
+    if (!m_pendingCommandLine.isEmpty())
+        QTimer::singleShot(0, this, [this] { HandleCommandLine(std::exchange(m_pendingCommandLine, QString())); });
 }
 
 void TfrmMainLynkora::ShowNewTree() {
@@ -1121,6 +1140,10 @@ QAction* TfrmMainLynkora::MenuItemFor(QMenu* menu, const QString& caption, QActi
 }
 
 void TfrmMainLynkora::closeEvent(QCloseEvent* event) {
+    if (m_opening) { // the tree is being read: it closes once it is there
+        event->ignore();
+        return;
+    }
     // Between two checks of a run too: the run holds the tree.
     if (Verifying || m_verification->Running()) {
         QMessageBox box(QMessageBox::Warning, kTitle,

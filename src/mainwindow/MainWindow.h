@@ -277,7 +277,9 @@ private:
     ImportController* m_import = nullptr;              // a child of the window
     std::vector<QIcon> m_statusImages;
     QString m_lastInfo;
-    QString m_pendingCommandLine; // handed over while a run was in progress
+    QString m_pendingCommandLine; // handed over while a run or an open was in progress
+    bool m_opening = false;        // a collection is being read into the tree
+    void HandlePendingCommandLine();
 };
 
 } // namespace lynkora

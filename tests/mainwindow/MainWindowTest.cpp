@@ -25,6 +25,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QDesktopServices>
+#include <QTimer>
 #include <QUrl>
 #include <QDropEvent>
 #include <QTabWidget>
@@ -110,6 +111,56 @@ TEST_F(MainWindowTest, SavePromptAnswers) {
     EXPECT_TRUE(window->CloseFile());
     ASSERT_TRUE(window->OpenDocument(path));
     EXPECT_EQ(window->Tree().RootNode()->Folder().Descr, "kept");
+}
+
+TEST_F(MainWindowTest, ALargeCollectionOpensWhileTheWindowGoesOnAnswering) {
+    const std::string big = Sample("big.lyx"), second = Sample("second.lyx");
+    ASSERT_TRUE(window->OpenDocument(big));
+    CategoryNode& root = *window->Tree().RootNode();
+    for (int i = 0; i < 40000; ++i) {
+        TIShortcut& s = root.Folder().Shortcuts.Add();
+        s.Name = "shortcut " + std::to_string(i);
+        s.URL = "https://example.org/" + std::to_string(i);
+    }
+    window->WriteCategory(root);
+    window->DataFile()->Save();
+    ASSERT_TRUE(window->CloseFile());
+    window->show();
+
+    // While the file is read, timers run: a file handed over then waits for the open to end,
+    // and the window refuses to close under it.
+    int ticks = 0;
+    bool closed = true;
+    QTimer timer;
+    timer.setInterval(0);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        if (++ticks == 1) {
+            window->HandleCommandLine(QString::fromStdString(second));
+            closed = window->close();
+        }
+    });
+    timer.start();
+    ASSERT_TRUE(window->OpenDocument(big));
+    timer.stop();
+    EXPECT_GT(ticks, 0) << "the window handled its events during the open";
+    EXPECT_FALSE(closed);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->DataFile()->FileName(), big);
+    EXPECT_EQ(window->StatusText(), "40037 internet shortcuts; 11 categories");
+    EXPECT_EQ(window->Tree().RootNode()->Folder().Shortcuts.Count(), 40003u);
+
+    QApplication::processEvents(); // the file handed over is opened now
+    ASSERT_NE(window->DataFile(), nullptr);
+    EXPECT_EQ(window->DataFile()->FileName(), second);
+    EXPECT_EQ(window->StatusText(), "37 internet shortcuts; 11 categories");
+
+    // A file that does not read is reported as before, with nothing left open.
+    const std::string broken = (dir / "broken.lyx").string();
+    std::ofstream(broken) << "not a data file";
+    ASSERT_TRUE(window->CloseFile());
+    EXPECT_ANY_THROW(window->OpenDocument(broken));
+    EXPECT_EQ(window->DataFile(), nullptr);
+    EXPECT_EQ(window->Tree().RootNode(), nullptr);
 }
 
 TEST_F(MainWindowTest, SaveAsRefusesTheOpenFile) {
