@@ -52,11 +52,9 @@ ChangedCollection::Counts ChangedCollection::Commit() {
     m_tree.SortTree(tsoNameAscending);
     m_tree.ForEach([&](CategoryNode& node) { m_file.WriteCategory(node); });
     const Counts counts{m_tree.ShortcutCount(), m_tree.NodeCount()};
-    // Every category is in the working copy now. A save holds that copy and the saved one open
-    // at once: the shortcuts' room is given back first (a million shortcuts are 200 MB).
+    // Every category is in the working copy now, which becomes the file.
     m_tree.Clear();
-    m_file.Save();
-    m_file.Close();
+    m_file.SaveAndClose();
     m_done = true;
     return counts;
 }

@@ -236,6 +236,35 @@ Storage TDataFile::CopyOfWork(const std::string& target, const std::string& temp
     });
 }
 
+bool TDataFile::WorkIsTight() const {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(m_tempName, error);
+    return !error && m_work->UnusedBytes() * 4 <= size;
+}
+
+void TDataFile::SaveAndClose() {
+    if (!m_file || !m_work) {
+        Close();
+        return;
+    }
+    m_work->Flush();
+    if (!WorkIsTight()) {
+        Save();
+        Close();
+        return;
+    }
+    WriteLastDate(*m_work, NowDateTime());
+    m_work->Sync();
+    RenameOver(m_tempName, m_fileName); // on failure the working copy stays, open, as it was
+    Storage work = *m_work;
+    m_work.reset();
+    work.Close();
+    Storage old = *m_file;
+    m_file.reset();
+    old.Close();
+    m_modified = false;
+}
+
 void TDataFile::Save() {
     if (!m_file)
         return;
@@ -243,9 +272,7 @@ void TDataFile::Save() {
     const std::string temp = ChangeFileExt(m_fileName, ".$sv");
     // A working copy with little unused space is saved as its bytes, copied in the kernel;
     // one that edits have left sparse is written anew stream by stream, which packs it.
-    std::error_code error;
-    const auto size = std::filesystem::file_size(m_tempName, error);
-    const bool tight = !error && m_work->UnusedBytes() * 4 <= size;
+    const bool tight = WorkIsTight();
     Storage fresh = tight ? ReplaceWithCopy(m_fileName, temp, m_tempName, [&](Storage& dest) {
         WriteLastDate(dest, NowDateTime());
     }) : ReplaceWithNewFile(m_fileName, temp, [&](Storage& dest) {

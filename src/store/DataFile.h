@@ -72,6 +72,9 @@ public:
 
     // Working-copy mode: writes the working copy back over the data file, with the save date.
     void Save();
+    // Save and Close at once, for a program about to end: a working copy with little unused
+    // space becomes the data file itself, renamed into place, instead of being copied.
+    void SaveAndClose();
     // Copies the working storage into "<name>.ly_".
     void Backup();
     // The path of that backup.
@@ -114,6 +117,7 @@ private:
     std::string m_objectBuffer; // a category's object stream, as it is written
     TDateTime m_lastDate = 0;
     CategoryNode* m_rootNode = nullptr;
+    bool WorkIsTight() const;
     std::optional<cfb::Storage> m_work;
     std::optional<cfb::Storage> m_file;
     // Where each category's shortcuts stand in the working storage and in the data file, so

@@ -114,6 +114,13 @@ cfb::Storage Replace(const std::string& target, const std::string& tempPath,
 
 } // namespace
 
+void RenameOver(const std::string& from, const std::string& target) {
+    CheckReplaceable(target);
+    if (::rename(from.c_str(), target.c_str()) != 0)
+        CannotDelete(target);
+    SyncDirectory(DirectoryOf(target));
+}
+
 cfb::Storage ReplaceWithNewFile(const std::string& target, const std::string& tempPath,
                                 const std::function<void(cfb::Storage&)>& fill) {
     return Replace(target, tempPath, [&] { return cfb::CreateCompoundFile(tempPath); }, fill);

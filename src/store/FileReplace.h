@@ -20,6 +20,10 @@ cfb::Storage ReplaceWithNewFile(const std::string& target, const std::string& te
 cfb::Storage ReplaceWithCopy(const std::string& target, const std::string& tempPath, const std::string& source,
                              const std::function<void(cfb::Storage&)>& fill);
 
+// Puts a finished, durable file `from` (beside `target`) in the target's place, as the two
+// functions above do with theirs; fails as they do.
+void RenameOver(const std::string& from, const std::string& target);
+
 // Throws "Could not delete file <path>" when the file or its folder is marked read-only.
 void CheckReplaceable(const std::string& path);
 

@@ -253,6 +253,60 @@ TEST(DataFile, SaveCopiesATightWorkingCopyAndPacksASparseOne) {
     EXPECT_FALSE(FileExists(ChangeFileExt(path, ".$sv")));
 }
 
+// The last save before the end: a tight working copy becomes the file, renamed into place; a
+// sparse one is packed as Save packs it; a file that may not be replaced is left as it was, the
+// working copy still open.
+TEST(DataFile, SaveAndCloseRenamesATightWorkingCopyAndPacksASparseOne) {
+    const auto load = [](const std::string& path) {
+        auto root = OpenDataFile(path, false);
+        CategoryTree back;
+        LoadCategoryTree(root, back);
+        EXPECT_GT(ReadLastDate(root), 0.0);
+        return back.ShortcutCount();
+    };
+    const std::string path = NewPath("lastsave.lyx");
+    {
+        TDataFile file(path, false);
+        CategoryTree tree;
+        file.LoadTree(tree);
+        AddCategory(file, tree, *tree.RootNode(), "One", 300);
+        const std::string work = file.TempName();
+        file.SaveAndClose();
+        EXPECT_FALSE(FileExists(work)) << "the working copy is the file now";
+        EXPECT_FALSE(file.Modified());
+    }
+    EXPECT_EQ(load(path), 300u);
+
+    {
+        TDataFile file(path, false);
+        CategoryTree tree;
+        file.LoadTree(tree);
+        CategoryNode& big = AddCategory(file, tree, *tree.RootNode(), "Big", 3000);
+        while (big.Folder().Shortcuts.Count() > 5)
+            big.Folder().Shortcuts.Delete(big.Folder().Shortcuts.Count() - 1);
+        file.WriteCategory(big);
+        const auto sparse = std::filesystem::file_size(file.TempName());
+        file.SaveAndClose();
+        EXPECT_LT(std::filesystem::file_size(path) * 2, sparse) << "packed";
+        EXPECT_FALSE(FileExists(file.TempName()));
+        EXPECT_FALSE(FileExists(ChangeFileExt(path, ".$sv")));
+    }
+    EXPECT_EQ(load(path), 305u);
+
+    const std::string saved = FileBytes(path);
+    TDataFile file(path, false);
+    CategoryTree tree;
+    file.LoadTree(tree);
+    AddCategory(file, tree, *tree.RootNode(), "Refused", 1);
+    ::chmod(path.c_str(), 0444);
+    EXPECT_EQ(ErrorText([&] { file.SaveAndClose(); }), "Could not delete file " + path);
+    EXPECT_EQ(FileBytes(path), saved);
+    EXPECT_TRUE(FileExists(file.TempName()));
+    ::chmod(path.c_str(), 0644);
+    file.SaveAndClose();
+    EXPECT_EQ(load(path), 306u);
+}
+
 // A category written shorter keeps no tail of its longer self, in either mode.
 TEST(DataFile, ARewrittenCategoryHoldsOnlyItsNewData) {
     for (bool direct : {false, true}) {
