@@ -1,10 +1,12 @@
 // A category of 20,000 and one of 100,000 shortcuts in the list: filling it (with the sort that
-// follows) and sorting it by name and by URL, in a details view on the offscreen platform.
+// follows), sorting it by name and by URL, selecting all of it and scrolling through it a page
+// at a time, in a details view set up as the window's, on the offscreen platform.
 #include "mainwindow/ShortcutListModel.h"
 
 #include "OffscreenApp.h"
 
 #include <QApplication>
+#include <QScrollBar>
 #include <QTreeView>
 
 #include <benchmark/benchmark.h>
@@ -39,13 +41,21 @@ TISFolder& Category(int size) {
     return *folder;
 }
 
+// The details view as the window sets it up.
+void SetUp(QTreeView& view, ShortcutListModel& model) {
+    view.setModel(&model);
+    view.setRootIsDecorated(false);
+    view.setUniformRowHeights(true);
+    view.setSelectionMode(QAbstractItemView::ExtendedSelection);
+    view.resize(800, 600);
+    view.show();
+}
+
 void BM_FillList(benchmark::State& state) {
     App();
     ShortcutListModel model;
     QTreeView view;
-    view.setModel(&model);
-    view.resize(800, 600);
-    view.show();
+    SetUp(view, model);
     for (auto _ : state) {
         model.FillList(&Category(static_cast<int>(state.range(0))));
         QApplication::processEvents();
@@ -56,9 +66,7 @@ void BM_SortList(benchmark::State& state) {
     App();
     ShortcutListModel model;
     QTreeView view;
-    view.setModel(&model);
-    view.resize(800, 600);
-    view.show();
+    SetUp(view, model);
     model.FillList(&Category(static_cast<int>(state.range(0))));
     const int order = static_cast<int>(state.range(1));
     for (auto _ : state) {
@@ -70,8 +78,44 @@ void BM_SortList(benchmark::State& state) {
     }
 }
 
+// Ctrl+A on the whole category, painted.
+void BM_SelectAll(benchmark::State& state) {
+    App();
+    ShortcutListModel model;
+    QTreeView view;
+    SetUp(view, model);
+    model.FillList(&Category(static_cast<int>(state.range(0))));
+    QApplication::processEvents();
+    for (auto _ : state) {
+        view.selectAll();
+        view.viewport()->repaint();
+        state.PauseTiming();
+        view.clearSelection();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+
+// One page further down, painted: the time of a step of the scroll bar, anywhere in the list.
+void BM_ScrollPage(benchmark::State& state) {
+    App();
+    ShortcutListModel model;
+    QTreeView view;
+    SetUp(view, model);
+    model.FillList(&Category(static_cast<int>(state.range(0))));
+    QApplication::processEvents();
+    QScrollBar* bar = view.verticalScrollBar();
+    for (auto _ : state) {
+        const int next = bar->value() + bar->pageStep();
+        bar->setValue(next > bar->maximum() ? 0 : next);
+        view.viewport()->repaint();
+    }
+}
+
 } // namespace
 
 BENCHMARK(BM_FillList)->Arg(20000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SortList)->ArgsProduct({{20000, 100000}, {200, 202}})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SelectAll)->Arg(20000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScrollPage)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

@@ -50,8 +50,14 @@ void ChangedCollection::Empty() {
 ChangedCollection::Counts ChangedCollection::Commit() {
     m_target->ReleaseIndexes();
     m_tree.SortTree(tsoNameAscending);
-    m_tree.ForEach([&](CategoryNode& node) { m_file.WriteCategory(node); });
     const Counts counts{m_tree.ShortcutCount(), m_tree.NodeCount()};
+    // A written category's shortcuts are in the working copy: they are given back at once, so
+    // the write adds nothing to the peak of the parse.
+    m_tree.ForEach([&](CategoryNode& node) {
+        m_file.WriteCategory(node);
+        node.Folder().Shortcuts.Clear();
+        node.Folder().Shortcuts.ShrinkToFit();
+    });
     // Every category is in the working copy now, which becomes the file.
     m_tree.Clear();
     m_file.SaveAndClose();

@@ -1,5 +1,7 @@
 #include "CompactText.h"
 
+#include "BlockPool.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -22,9 +24,7 @@ void CompactText::Assign(std::string_view text) {
     // The old block goes only after the copy: the text may be a view into it.
     char* block = nullptr;
     if (!text.empty()) {
-        block = static_cast<char*>(std::malloc(sizeof(std::uint32_t) + text.size() + 1));
-        if (!block)
-            throw std::bad_alloc();
+        block = static_cast<char*>(BlockPool::Allocate(sizeof(std::uint32_t) + text.size() + 1));
         const auto n = static_cast<std::uint32_t>(text.size());
         std::memcpy(block, &n, sizeof n);
         std::memcpy(block + sizeof n, text.data(), text.size());
@@ -35,7 +35,8 @@ void CompactText::Assign(std::string_view text) {
 }
 
 void CompactText::Free() {
-    std::free(m_block);
+    if (m_block)
+        BlockPool::Free(m_block, sizeof(std::uint32_t) + size() + 1);
     m_block = nullptr;
 }
 

@@ -1,14 +1,16 @@
 #include "Shortcut.h"
 
+#include "BlockPool.h"
+
 #include <algorithm>
 #include <utility>
 
 namespace lynkora {
 
 #if defined(__x86_64__) && defined(__GLIBCXX__)
-// A million shortcuts are held at once: eight bytes more here take the heap's next size
-// class, 16 MB more. Grow it only knowingly.
-static_assert(sizeof(TIShortcut) <= 120, "TIShortcut grew past its heap size class");
+// A million shortcuts are held at once, each in a pool block of its own size: eight bytes more
+// here are 8 MB more. Grow it only knowingly.
+static_assert(sizeof(TIShortcut) <= 96, "TIShortcut grew");
 #endif
 
 const ClassInfo& TIShortcut::classInfo() const {
@@ -44,6 +46,12 @@ void TIShortcut::Assign(const TIShortcut& source) {
     Access = source.Access;
     Count = source.Count;
 }
+
+static_assert(alignof(TIShortcut) <= 8, "pool blocks are aligned to 8 bytes");
+
+void* TIShortcut::operator new(std::size_t bytes) { return BlockPool::Allocate(bytes); }
+
+void TIShortcut::operator delete(void* block, std::size_t bytes) noexcept { BlockPool::Free(block, bytes); }
 
 TIShortcut& TShortcuts::Add() {
     m_items.push_back(std::unique_ptr<TIShortcut>(new TIShortcut(m_nextId++)));

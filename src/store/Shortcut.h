@@ -33,7 +33,7 @@ public:
     TDateTime Verified = 0;
     std::int32_t Count = 0;
     std::int32_t VerState = vsGood;
-    std::string Name;
+    CompactText Name;
     CompactText Descr;
     TKeywords Keywords;
     CompactText URL;
@@ -47,6 +47,10 @@ public:
 
     // Copies Name, URL, Descr, Added, Access and Count; the rest stays the target's own.
     void Assign(const TIShortcut& source);
+
+    // Held by the million: from the block pool, without the heap's header and rounding.
+    static void* operator new(std::size_t bytes);
+    static void operator delete(void* block, std::size_t bytes) noexcept;
 
 private:
     friend class TShortcuts;

@@ -1,0 +1,106 @@
+#include "BlockPool.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+#include <thread>
+
+namespace lynkora::BlockPool {
+
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kHeapOnly = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || __has_feature(memory_sanitizer)
+constexpr bool kHeapOnly = true;
+#else
+constexpr bool kHeapOnly = false;
+#endif
+#else
+constexpr bool kHeapOnly = false;
+#endif
+
+constexpr std::size_t kGrain = 8;
+constexpr std::size_t kClasses = kLargest / kGrain;
+// Large enough to be mapped on its own: untouched pages of a chunk cost nothing.
+constexpr std::size_t kChunk = std::size_t{1} << 20;
+
+struct FreeBlock {
+    FreeBlock* next;
+};
+
+// One size of block. Constant-initialised and never destroyed, so blocks may still be given
+// back while the program's statics are torn down.
+struct SizeClass {
+    std::atomic_flag busy;
+    FreeBlock* free = nullptr;
+    char* next = nullptr; // the unused rest of the newest chunk
+    char* end = nullptr;
+};
+
+SizeClass g_classes[kClasses];
+
+// Holding a class is a few instructions; contention (the loading thread and the window's) is
+// rare and short, so waiting spins, yielding.
+class Hold {
+public:
+    explicit Hold(SizeClass& c) : m_c(c) {
+        while (m_c.busy.test_and_set(std::memory_order_acquire))
+            while (m_c.busy.test(std::memory_order_relaxed))
+                std::this_thread::yield();
+    }
+    ~Hold() { m_c.busy.clear(std::memory_order_release); }
+    Hold(const Hold&) = delete;
+    Hold& operator=(const Hold&) = delete;
+
+private:
+    SizeClass& m_c;
+};
+
+std::size_t ClassOf(std::size_t bytes) { return (bytes + kGrain - 1) / kGrain - 1; }
+
+} // namespace
+
+void* Allocate(std::size_t bytes) {
+    if (bytes == 0)
+        bytes = 1;
+    if (kHeapOnly || bytes > kLargest)
+        return ::operator new(bytes);
+    const std::size_t index = ClassOf(bytes);
+    const std::size_t size = (index + 1) * kGrain;
+    SizeClass& c = g_classes[index];
+    Hold hold(c);
+    if (FreeBlock* block = c.free) {
+        c.free = block->next;
+        return block;
+    }
+    if (c.next == nullptr || static_cast<std::size_t>(c.end - c.next) < size) {
+        auto* chunk = static_cast<char*>(std::malloc(kChunk));
+        if (!chunk)
+            throw std::bad_alloc();
+        c.next = chunk;
+        c.end = chunk + kChunk;
+    }
+    void* block = c.next;
+    c.next += size;
+    return block;
+}
+
+void Free(void* block, std::size_t bytes) noexcept {
+    if (!block)
+        return;
+    if (bytes == 0)
+        bytes = 1;
+    if (kHeapOnly || bytes > kLargest) {
+        ::operator delete(block);
+        return;
+    }
+    SizeClass& c = g_classes[ClassOf(bytes)];
+    Hold hold(c);
+    auto* freed = static_cast<FreeBlock*>(block);
+    freed->next = c.free;
+    c.free = freed;
+}
+
+} // namespace lynkora::BlockPool
