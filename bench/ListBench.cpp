@@ -41,56 +41,53 @@ TISFolder& Category(int size) {
     return *folder;
 }
 
-// The details view as the window sets it up.
-void SetUp(QTreeView& view, ShortcutListModel& model) {
-    view.setModel(&model);
-    view.setRootIsDecorated(false);
-    view.setUniformRowHeights(true);
-    view.setSelectionMode(QAbstractItemView::ExtendedSelection);
-    view.resize(800, 600);
-    view.show();
-}
-
-void BM_FillList(benchmark::State& state) {
-    App();
+// The details view as the window sets it up, filled with the category when a size is given.
+struct DetailsView {
+    explicit DetailsView(int size = 0) {
+        App();
+        view.setModel(&model);
+        view.setRootIsDecorated(false);
+        view.setUniformRowHeights(true);
+        view.setSelectionMode(QAbstractItemView::ExtendedSelection);
+        view.resize(800, 600);
+        view.show();
+        if (size > 0) {
+            model.FillList(&Category(size));
+            QApplication::processEvents();
+        }
+    }
     ShortcutListModel model;
     QTreeView view;
-    SetUp(view, model);
+};
+
+void BM_FillList(benchmark::State& state) {
+    DetailsView details;
     for (auto _ : state) {
-        model.FillList(&Category(static_cast<int>(state.range(0))));
+        details.model.FillList(&Category(static_cast<int>(state.range(0))));
         QApplication::processEvents();
     }
 }
 
 void BM_SortList(benchmark::State& state) {
-    App();
-    ShortcutListModel model;
-    QTreeView view;
-    SetUp(view, model);
-    model.FillList(&Category(static_cast<int>(state.range(0))));
+    DetailsView details(static_cast<int>(state.range(0)));
     const int order = static_cast<int>(state.range(1));
     for (auto _ : state) {
-        model.SortList(order);
+        details.model.SortList(order);
         QApplication::processEvents();
         state.PauseTiming();
-        model.SortList(order + 1); // back to another order, outside the timing
+        details.model.SortList(order + 1); // back to another order, outside the timing
         state.ResumeTiming();
     }
 }
 
 // Ctrl+A on the whole category, painted.
 void BM_SelectAll(benchmark::State& state) {
-    App();
-    ShortcutListModel model;
-    QTreeView view;
-    SetUp(view, model);
-    model.FillList(&Category(static_cast<int>(state.range(0))));
-    QApplication::processEvents();
+    DetailsView details(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        view.selectAll();
-        view.viewport()->repaint();
+        details.view.selectAll();
+        details.view.viewport()->repaint();
         state.PauseTiming();
-        view.clearSelection();
+        details.view.clearSelection();
         QApplication::processEvents();
         state.ResumeTiming();
     }
@@ -98,17 +95,12 @@ void BM_SelectAll(benchmark::State& state) {
 
 // One page further down, painted: the time of a step of the scroll bar, anywhere in the list.
 void BM_ScrollPage(benchmark::State& state) {
-    App();
-    ShortcutListModel model;
-    QTreeView view;
-    SetUp(view, model);
-    model.FillList(&Category(static_cast<int>(state.range(0))));
-    QApplication::processEvents();
-    QScrollBar* bar = view.verticalScrollBar();
+    DetailsView details(static_cast<int>(state.range(0)));
+    QScrollBar* bar = details.view.verticalScrollBar();
     for (auto _ : state) {
         const int next = bar->value() + bar->pageStep();
         bar->setValue(next > bar->maximum() ? 0 : next);
-        view.viewport()->repaint();
+        details.view.viewport()->repaint();
     }
 }
 

@@ -1,9 +1,11 @@
 #include "BlockPool.h"
 
+#include <algorithm>
 #include <atomic>
-#include <cstdlib>
 #include <new>
 #include <thread>
+
+#include <sys/mman.h>
 
 namespace lynkora::BlockPool {
 
@@ -23,8 +25,11 @@ constexpr bool kHeapOnly = false;
 
 constexpr std::size_t kGrain = 8;
 constexpr std::size_t kClasses = kLargest / kGrain;
-// Large enough to be mapped on its own: untouched pages of a chunk cost nothing.
-constexpr std::size_t kChunk = std::size_t{1} << 20;
+// A class's chunks grow with what it holds, so the unused rest of its newest chunk stays a
+// small part of it: chunks are mapped with their pages made at once (one call instead of a
+// fault per page, the cost of a large load), so that rest is memory in use.
+constexpr std::size_t kFirstChunk = std::size_t{64} << 10;
+constexpr std::size_t kLargestChunk = std::size_t{1} << 20;
 
 struct FreeBlock {
     FreeBlock* next;
@@ -37,6 +42,7 @@ struct SizeClass {
     FreeBlock* free = nullptr;
     char* next = nullptr; // the unused rest of the newest chunk
     char* end = nullptr;
+    std::size_t mapped = 0; // bytes of all its chunks
 };
 
 SizeClass g_classes[kClasses];
@@ -76,11 +82,13 @@ void* Allocate(std::size_t bytes) {
         return block;
     }
     if (c.next == nullptr || static_cast<std::size_t>(c.end - c.next) < size) {
-        auto* chunk = static_cast<char*>(std::malloc(kChunk));
-        if (!chunk)
+        const std::size_t bytes = std::clamp(c.mapped / 32, kFirstChunk, kLargestChunk) & ~std::size_t{4095};
+        void* chunk = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+        if (chunk == MAP_FAILED)
             throw std::bad_alloc();
-        c.next = chunk;
-        c.end = chunk + kChunk;
+        c.mapped += bytes;
+        c.next = static_cast<char*>(chunk);
+        c.end = c.next + bytes;
     }
     void* block = c.next;
     c.next += size;

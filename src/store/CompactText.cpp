@@ -10,14 +10,6 @@
 
 namespace lynkora {
 
-std::size_t CompactText::size() const {
-    if (!m_block)
-        return 0;
-    std::uint32_t n;
-    std::memcpy(&n, m_block, sizeof n);
-    return n;
-}
-
 void CompactText::Assign(std::string_view text) {
     if (text.size() > UINT32_MAX)
         throw std::length_error("text too long");

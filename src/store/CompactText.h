@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -46,7 +47,13 @@ public:
 
     const char* data() const { return m_block ? m_block + sizeof(std::uint32_t) : ""; }
     const char* c_str() const { return data(); }
-    std::size_t size() const;
+    std::size_t size() const {
+        if (!m_block)
+            return 0;
+        std::uint32_t n;
+        std::memcpy(&n, m_block, sizeof n);
+        return n;
+    }
     std::size_t length() const { return size(); }
     bool empty() const { return m_block == nullptr; }
     void clear() { Free(); }

@@ -79,12 +79,12 @@ std::int64_t integerPayload(Cursor& c, ValueTag t) {
     }
 }
 
-std::string textPayload(Cursor& c, ValueTag t) {
+std::string_view textPayload(Cursor& c, ValueTag t) {
     if (t == ValueTag::String)
-        return std::string(c.shortString());
+        return c.shortString();
     if (t == ValueTag::LString) {
         const std::uint64_t n = c.le(4);
-        return std::string(c.bytes(static_cast<std::size_t>(n)));
+        return c.bytes(static_cast<std::size_t>(n));
     }
     throw EReadError(kInvalidValue);
 }
@@ -192,9 +192,14 @@ private:
                 p.setFloat(obj, static_cast<double>(integerPayload(m_c, t)));
             }
             return;
-        case PropKind::Text:
-            p.setText(obj, textPayload(m_c, t));
+        case PropKind::Text: {
+            const std::string_view text = textPayload(m_c, t);
+            if (p.setTextView)
+                p.setTextView(obj, text);
+            else
+                p.setText(obj, std::string(text));
             return;
+        }
         case PropKind::Reference:
             if (t == ValueTag::Ident)
                 p.setText(obj, std::string(m_c.shortString()));
@@ -236,7 +241,7 @@ private:
             p.clearStrings(obj);
             while (m_c.peekTag() != ValueTag::Null) {
                 const ValueTag st = m_c.tag();
-                p.addString(obj, textPayload(m_c, st));
+                p.addString(obj, std::string(textPayload(m_c, st)));
             }
             m_c.byte();
             return;
@@ -278,7 +283,7 @@ std::size_t ReadObject(std::string_view in, StreamObject& obj) { return Reader(i
 std::string ReadTextValue(std::string_view in) {
     Cursor c(in);
     const ValueTag t = c.tag();
-    return textPayload(c, t);
+    return std::string(textPayload(c, t));
 }
 
 double ReadDateValue(std::string_view in) {

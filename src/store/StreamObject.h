@@ -52,6 +52,9 @@ struct PropInfo {
     std::function<void(StreamObject&, double)> setFloat;
     std::function<std::string_view(const StreamObject&)> getText;
     std::function<void(StreamObject&, std::string)> setText;
+    // For a text held in a block of its own: set straight from the bytes read, without a
+    // std::string between (a million shortcuts load with three texts each).
+    std::function<void(StreamObject&, std::string_view)> setTextView;
     // StringList: the list's contents; a reader clears it, then adds string by string.
     std::function<const std::vector<std::string>&(const StreamObject&)> getStrings;
     std::function<void(StreamObject&)> clearStrings;
@@ -178,6 +181,7 @@ PropInfo text(std::string name, CompactText C::*member) {
         return (static_cast<const C&>(o).*member).view();
     };
     p.setText = [member](StreamObject& o, std::string v) { static_cast<C&>(o).*member = std::string_view(v); };
+    p.setTextView = [member](StreamObject& o, std::string_view v) { static_cast<C&>(o).*member = v; };
     return p;
 }
 
