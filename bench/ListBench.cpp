@@ -44,7 +44,6 @@ TISFolder& Category(int size) {
 // The details view as the window sets it up, filled with the category when a size is given.
 struct DetailsView {
     explicit DetailsView(int size = 0) {
-        App();
         view.setModel(&model);
         view.setRootIsDecorated(false);
         view.setUniformRowHeights(true);
@@ -56,6 +55,7 @@ struct DetailsView {
             QApplication::processEvents();
         }
     }
+    QApplication& app = App(); // before the widgets
     ShortcutListModel model;
     QTreeView view;
 };
