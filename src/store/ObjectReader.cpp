@@ -165,7 +165,7 @@ private:
                 rest = rest.substr(dot + 1);
             }
             const ClassInfo& info = target->classInfo();
-            const PropInfo* p = info.findProperty(rest);
+            const PropInfo* p = findProperty(info, rest);
             if (!p)
                 p = info.findExtraProperty(rest);
             if (!p)
@@ -175,6 +175,24 @@ private:
             throw EReadError("Error reading " + QuoteForMessage(obj.displayName()) + "." + QuoteForMessage(name) +
                              ": " + e.what());
         }
+    }
+
+    // Properties are written in declared order, those at their defaults left out: the next one
+    // is looked for after the last one found before the whole list is searched.
+    const PropInfo* findProperty(const ClassInfo& info, std::string_view name) {
+        const std::vector<PropInfo>& props = info.properties;
+        if (&info == m_lastClass)
+            for (std::size_t i = m_nextProperty; i < props.size(); ++i)
+                if (props[i].name == name) {
+                    m_nextProperty = i + 1;
+                    return &props[i];
+                }
+        const PropInfo* p = info.findProperty(name);
+        if (p) {
+            m_lastClass = &info;
+            m_nextProperty = static_cast<std::size_t>(p - props.data()) + 1;
+        }
+        return p;
     }
 
     void readValue(StreamObject& obj, const PropInfo& p) {
@@ -274,6 +292,8 @@ private:
     }
 
     Cursor m_c;
+    const ClassInfo* m_lastClass = nullptr;
+    std::size_t m_nextProperty = 0;
 };
 
 } // namespace

@@ -7,6 +7,10 @@ namespace lynkora {
 namespace {
 
 const PropInfo* findIn(const std::vector<PropInfo>& list, std::string_view name) {
+    // Nearly every name is spelled as written: found at the cost of a comparison of bytes.
+    for (const auto& p : list)
+        if (p.name == name)
+            return &p;
     // Property names are identifiers: matched ignoring ASCII case, as the stream's readers do.
     for (const auto& p : list) {
         if (p.name.size() != name.size())

@@ -52,8 +52,8 @@ struct PropInfo {
     std::function<void(StreamObject&, double)> setFloat;
     std::function<std::string_view(const StreamObject&)> getText;
     std::function<void(StreamObject&, std::string)> setText;
-    // For a text held in a block of its own: set straight from the bytes read, without a
-    // std::string between (a million shortcuts load with three texts each).
+    // For a compact or shared text: set straight from the bytes read, without a std::string
+    // between (a million shortcuts load with three or four texts each).
     std::function<void(StreamObject&, std::string_view)> setTextView;
     // StringList: the list's contents; a reader clears it, then adds string by string.
     std::function<const std::vector<std::string>&(const StreamObject&)> getStrings;
@@ -169,6 +169,7 @@ PropInfo text(std::string name, SharedText C::*member) {
         return (static_cast<const C&>(o).*member).str();
     };
     p.setText = [member](StreamObject& o, std::string v) { static_cast<C&>(o).*member = v; };
+    p.setTextView = [member](StreamObject& o, std::string_view v) { static_cast<C&>(o).*member = v; };
     return p;
 }
 
