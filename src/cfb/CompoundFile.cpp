@@ -192,6 +192,7 @@ void CompoundFile::readAt(std::uint64_t offset, void* buf, std::size_t n) const 
         std::memset(out + got, 0, n - got);
         return;
     }
+    writeGathered();
     std::size_t done = 0;
     while (done < n) {
         const ssize_t r = ::pread(m_fd, out + done, n - done, static_cast<off_t>(offset + done));
@@ -208,8 +209,36 @@ void CompoundFile::readAt(std::uint64_t offset, void* buf, std::size_t n) const 
     }
 }
 
+namespace {
+// Up to this much is gathered: a large import writes a directory of thousands of sectors.
+constexpr std::size_t kGatherLimit = std::size_t{1} << 20;
+} // namespace
+
 void CompoundFile::writeAt(std::uint64_t offset, const void* data, std::size_t n) {
     const auto* in = static_cast<const char*>(data);
+    if (!m_gathered.empty() && offset == m_gatheredAt + m_gathered.size() && m_gathered.size() + n <= kGatherLimit) {
+        m_gathered.append(in, n);
+    } else {
+        writeGathered();
+        if (n >= kGatherLimit) {
+            writeNow(offset, in, n);
+        } else {
+            m_gatheredAt = offset;
+            m_gathered.assign(in, n);
+        }
+    }
+    m_fileSize = std::max(m_fileSize, offset + n);
+}
+
+void CompoundFile::writeGathered() const {
+    if (m_gathered.empty())
+        return;
+    // A failed write stays gathered: every later read or flush fails too, never reports success.
+    writeNow(m_gatheredAt, m_gathered.data(), m_gathered.size());
+    m_gathered.clear();
+}
+
+void CompoundFile::writeNow(std::uint64_t offset, const char* in, std::size_t n) const {
     std::size_t done = 0;
     while (done < n) {
         const ssize_t r = ::pwrite(m_fd, in + done, n - done, static_cast<off_t>(offset + done));
@@ -220,7 +249,6 @@ void CompoundFile::writeAt(std::uint64_t offset, const void* data, std::size_t n
         }
         done += static_cast<std::size_t>(r);
     }
-    m_fileSize = std::max(m_fileSize, offset + n);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -589,7 +617,7 @@ void CompoundFile::ioStream(DirEntry& e, std::uint64_t offset, void* buf, std::s
     std::uint64_t pos = offset;
     const std::uint64_t end = offset + n;
     // Contiguous pieces are merged into one system call.
-    std::uint64_t runStart = 0, runLen = 0;
+    std::uint64_t runStart = 0, runLen = 0, lastEnd = 0;
     char* runBuf = p;
     auto flushRun = [&] {
         if (runLen == 0)
@@ -625,8 +653,17 @@ void CompoundFile::ioStream(DirEntry& e, std::uint64_t offset, void* buf, std::s
             runBuf = p + (pos - offset);
         }
         pos += len;
+        lastEnd = fileOff + len;
     }
     flushRun();
+    // The rest of the stream's last sector is its own: written as zeros, the next stream laid
+    // out after it continues the same write instead of starting another.
+    if (write && end == e.size && end % unit != 0) {
+        static const char kZeros[4096] = {};
+        const std::uint64_t rest = unit - end % unit;
+        if (rest <= sizeof kZeros)
+            writeAt(lastEnd, kZeros, static_cast<std::size_t>(rest));
+    }
 }
 
 std::uint64_t CompoundFile::checkedSize(std::uint32_t id) {
@@ -859,9 +896,11 @@ void CompoundFile::rebuildTree(std::uint32_t storage) {
 
 void CompoundFile::Flush() {
     std::lock_guard lock(m_mutex);
-    if (!m_open || !m_writable || !m_anyDirty)
+    if (!m_open || !m_writable)
         return;
-    writeDirtyMetadata();
+    if (m_anyDirty)
+        writeDirtyMetadata();
+    writeGathered();
 }
 
 void CompoundFile::Sync() {
@@ -981,6 +1020,7 @@ void CompoundFile::writeDirtyMetadata() {
         }
     }
     const std::uint64_t want = sectorOffset(used);
+    writeGathered(); // nothing gathered may reach beyond the new end afterwards
     if (m_fileSize != want) {
         if (::ftruncate(m_fd, static_cast<off_t>(want)) != 0)
             sysError(errno, true, m_path);

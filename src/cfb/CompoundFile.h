@@ -110,6 +110,10 @@ private:
     std::uint64_t sectorOffset(std::uint32_t sector) const;
     void readAt(std::uint64_t offset, void* buf, std::size_t n) const;
     void writeAt(std::uint64_t offset, const void* data, std::size_t n);
+    // Writes that follow on one another are gathered and reach the file in one system call,
+    // in the order they were made: before any read, at a flush, and when one does not follow on.
+    void writeNow(std::uint64_t offset, const char* data, std::size_t n) const;
+    void writeGathered() const;
     std::uint32_t sectorsInFile() const;
 
     // Chains.
@@ -135,6 +139,8 @@ private:
     int m_fd = -1;
     std::string m_memory; // the file's bytes when opened from memory
     bool m_fromMemory = false;
+    mutable std::string m_gathered; // writes not yet made, for the bytes from m_gatheredAt on
+    mutable std::uint64_t m_gatheredAt = 0;
     bool m_writable = false;
     bool m_open = false;
 

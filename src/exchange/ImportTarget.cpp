@@ -34,7 +34,7 @@ UrlIndex& ImportTarget::UrlsOf(CategoryNode& node) {
     return it->second;
 }
 
-bool ImportTarget::HoldsUrl(CategoryNode& node, const std::string& url) { return UrlsOf(node).Holds(url); }
+bool ImportTarget::HoldsUrl(CategoryNode& node, std::string_view url) { return UrlsOf(node).Holds(url); }
 
 const TKeywords& ImportTarget::KeywordList(const std::string& keyword) {
     auto [it, inserted] = m_keywordLists.try_emplace(keyword);
@@ -63,10 +63,10 @@ CategoryNode& ImportTarget::AddCategory(CategoryNode& parent, std::unique_ptr<TI
     return node;
 }
 
-TIShortcut& ImportTarget::AddShortcut(CategoryNode& node, std::string url) {
+TIShortcut& ImportTarget::AddShortcut(CategoryNode& node, std::string_view url) {
     UrlIndex& urls = UrlsOf(node);
     TIShortcut& s = node.Folder().Shortcuts.Add();
-    s.URL = std::move(url);
+    s.URL = url;
     urls.Add(node.Folder().Shortcuts.Count() - 1);
     MarkNew(node);
     return s;
@@ -116,13 +116,13 @@ CategoryNode& ImportCursor::LinkTarget() {
     return *m_folder;
 }
 
-TIShortcut* ImportCursor::AddLink(std::string url, std::string name, const std::string& keyword,
+TIShortcut* ImportCursor::AddLink(std::string_view url, std::string_view name, const std::string& keyword,
                                   double added) {
     CategoryNode& folder = LinkTarget();
     if (m_target.HoldsUrl(folder, url))
         return nullptr;
-    TIShortcut& s = m_target.AddShortcut(folder, std::move(url));
-    s.Name = std::move(name);
+    TIShortcut& s = m_target.AddShortcut(folder, url);
+    s.Name = name;
     s.Added = added;
     m_target.SetKeyword(s, keyword);
     return &s;

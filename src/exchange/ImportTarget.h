@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -34,12 +35,12 @@ public:
     // or nullptr.
     CategoryNode* FindChild(CategoryNode& parent, const std::string& name);
     // Whether the category holds a shortcut with the URL (ignoring ASCII case).
-    bool HoldsUrl(CategoryNode& node, const std::string& url);
+    bool HoldsUrl(CategoryNode& node, std::string_view url);
     // Adds a category read by an import as the last child of parent (new identifier, the
     // import's image, written at once).
     CategoryNode& AddCategory(CategoryNode& parent, std::unique_ptr<TISFolder> folder);
     // Appends a shortcut with the URL and marks the category new.
-    TIShortcut& AddShortcut(CategoryNode& node, std::string url);
+    TIShortcut& AddShortcut(CategoryNode& node, std::string_view url);
     // Gives the shortcut the one keyword, sharing the list with every other shortcut given it.
     void SetKeyword(TIShortcut& shortcut, const std::string& keyword);
     void MarkNew(CategoryNode& node);
@@ -94,7 +95,7 @@ public:
     void CloseList();
     // A link read from the file: a new shortcut with the import's keyword in the category that
     // receives links, unless that category holds the URL already; nullptr then.
-    TIShortcut* AddLink(std::string url, std::string name, const std::string& keyword,
+    TIShortcut* AddLink(std::string_view url, std::string_view name, const std::string& keyword,
                         double added);
 
 private:

@@ -255,6 +255,27 @@ TEST(Exchange, NetscapeReaderRules) {
     }
 }
 
+// Blanks in names and addresses: runs of spaces, tabs and line ends become one space, none at
+// either end, wherever they fall in the eight-byte steps of the scan; other control characters
+// and letters beyond ASCII are kept as they are.
+TEST(Exchange, NetscapeTextsCollapseTheirBlanks) {
+    Doc doc;
+    ReadNetscapeBookmarks(
+        "<DL><DT><A HREF=\"  http://example.org/a-long-path/with\tno-end  \">\r\n  Tom\t\t&amp;\n"
+        "Jerry   </A><DT><A HREF=\"http://example.org/abcdefgh\x01ijklmnop/\">"
+        "abcdefghijklmno p\xc3\xa9 \n\n qrstuvwxyzabcdefgh\x7f \t</A><DT><A HREF=\"http://e/\">"
+        " \t\r\n </A></DL>",
+        doc.Target());
+    const TShortcuts& links = doc.tree.RootNode()->Folder().Shortcuts;
+    ASSERT_EQ(links.Count(), 3u);
+    EXPECT_EQ(links[0].URL, "http://example.org/a-long-path/with no-end");
+    EXPECT_EQ(links[0].Name, "Tom & Jerry");
+    EXPECT_EQ(links[1].URL, "http://example.org/abcdefgh\x01ijklmnop/");
+    EXPECT_EQ(links[1].Name, "abcdefghijklmno p\xc3\xa9 qrstuvwxyzabcdefgh\x7f");
+    EXPECT_EQ(links[2].URL, "http://e/");
+    EXPECT_TRUE(links[2].Name.empty());
+}
+
 // Thousands of links into one category: URLs met again in another case are skipped however
 // large the category's index has grown, and the keyword every link shares stays its own.
 TEST(Exchange, LargeImportsSkipRepeatedUrlsAndShareTheirKeyword) {
