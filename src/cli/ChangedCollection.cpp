@@ -51,8 +51,8 @@ ChangedCollection::Counts ChangedCollection::Commit() {
     m_target->ReleaseIndexes();
     m_tree.SortTree(tsoNameAscending);
     const Counts counts{m_tree.ShortcutCount(), m_tree.NodeCount()};
-    // A written category's shortcuts are in the working copy: they are given back at once, so
-    // the write adds nothing to the peak of the parse.
+    // A written category's shortcuts are in the working copy: they are given back at once, and
+    // the room of their lists serves the directory the writes build (8 MB less at a million).
     m_tree.ForEach([&](CategoryNode& node) {
         m_file.WriteCategory(node);
         node.Folder().Shortcuts.Clear();

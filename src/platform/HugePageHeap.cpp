@@ -1,5 +1,7 @@
 #include "HugePageHeap.h"
 
+#include "store/Sanitizer.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -13,17 +15,6 @@ namespace {
 constexpr const char* kTunables = "GLIBC_TUNABLES";
 constexpr const char* kMarker = "LYNKORA_HEAP_TUNED"; // "1" plus the tunables found at the first start
 constexpr const char* kAsk = "glibc.malloc.hugetlb=1";
-
-bool UnderSanitizer() {
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-    return true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || __has_feature(memory_sanitizer)
-    return true;
-#endif
-#endif
-    return false;
-}
 
 // "always" or "madvise" selected: the kernel gives huge pages to regions that ask.
 bool HugePagesAvailable() {
@@ -55,7 +46,7 @@ void UseHugePageHeap(char** argv, std::uintmax_t minInputBytes) {
         ::unsetenv(kMarker);
         return;
     }
-    if (UnderSanitizer() || std::getenv("LYNKORA_SMALL_PAGES") || !argv || !argv[0] || !HugePagesAvailable())
+    if (kUnderSanitizer || std::getenv("LYNKORA_SMALL_PAGES") || !argv || !argv[0] || !HugePagesAvailable())
         return;
     if (minInputBytes > 0 && !NamesLargeFile(argv, minInputBytes))
         return;

@@ -1,5 +1,7 @@
 #include "BlockPool.h"
 
+#include "Sanitizer.h"
+
 #include <algorithm>
 #include <atomic>
 #include <new>
@@ -10,18 +12,6 @@
 namespace lynkora::BlockPool {
 
 namespace {
-
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr bool kHeapOnly = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || __has_feature(memory_sanitizer)
-constexpr bool kHeapOnly = true;
-#else
-constexpr bool kHeapOnly = false;
-#endif
-#else
-constexpr bool kHeapOnly = false;
-#endif
 
 constexpr std::size_t kGrain = 8;
 constexpr std::size_t kClasses = kLargest / kGrain;
@@ -71,7 +61,7 @@ std::size_t ClassOf(std::size_t bytes) { return (bytes + kGrain - 1) / kGrain - 
 void* Allocate(std::size_t bytes) {
     if (bytes == 0)
         bytes = 1;
-    if (kHeapOnly || bytes > kLargest)
+    if (kUnderSanitizer || bytes > kLargest)
         return ::operator new(bytes);
     const std::size_t index = ClassOf(bytes);
     const std::size_t size = (index + 1) * kGrain;
@@ -100,7 +90,7 @@ void Free(void* block, std::size_t bytes) noexcept {
         return;
     if (bytes == 0)
         bytes = 1;
-    if (kHeapOnly || bytes > kLargest) {
+    if (kUnderSanitizer || bytes > kLargest) {
         ::operator delete(block);
         return;
     }

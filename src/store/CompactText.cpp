@@ -2,9 +2,7 @@
 
 #include "BlockPool.h"
 
-#include <cstdlib>
 #include <cstring>
-#include <new>
 #include <ostream>
 #include <stdexcept>
 
