@@ -5,6 +5,8 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 
+#include <memory>
+
 #include <unistd.h>
 
 namespace lynkora {
@@ -15,25 +17,46 @@ InstanceServer::InstanceServer(std::function<void()> activate, std::function<voi
       m_open(std::move(open)) {
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     connect(m_server, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* socket = m_server->nextPendingConnection()) {
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-                while (socket->canReadLine()) {
-                    const QString line = QString::fromUtf8(socket->readLine()).chopped(1);
-                    if (line == "QUERY") {
-                        socket->write(QByteArray(kInstanceSignature) + "\n");
-                    } else if (line == "ACTIVATE") {
-                        if (m_activate)
-                            m_activate();
-                    } else if (line.startsWith("OPEN ")) {
-                        if (m_open)
-                            m_open(line.mid(5));
-                        socket->write("DONE\n");
-                    }
-                    socket->flush();
-                }
-            });
+        while (QLocalSocket* socket = m_server->nextPendingConnection())
+            Serve(socket);
+    });
+}
+
+void InstanceServer::Serve(QLocalSocket* socket) {
+    // The connection is ours until every line read from it has been answered. Handling a command
+    // line may show a box whose event loop sees the other side hang up; the socket must still
+    // be there when the answer is written.
+    auto answering = std::make_shared<bool>(false);
+    connect(socket, &QLocalSocket::disconnected, socket, [socket, answering] {
+        if (!*answering)
+            socket->deleteLater();
+    });
+    connect(socket, &QLocalSocket::readyRead, this, [this, socket, answering] {
+        if (*answering)
+            return; // lines that come meanwhile are read by the loop below
+        *answering = true;
+        auto answer = [socket](const QByteArray& bytes) {
+            if (socket->state() == QLocalSocket::ConnectedState) {
+                socket->write(bytes);
+                socket->flush();
+            }
+        };
+        while (socket->canReadLine()) {
+            const QString line = QString::fromUtf8(socket->readLine()).chopped(1);
+            if (line == "QUERY") {
+                answer(QByteArray(kInstanceSignature) + "\n");
+            } else if (line == "ACTIVATE") {
+                if (m_activate)
+                    m_activate();
+            } else if (line.startsWith("OPEN ")) {
+                if (m_open)
+                    m_open(line.mid(5));
+                answer("DONE\n");
+            }
         }
+        *answering = false;
+        if (socket->state() != QLocalSocket::ConnectedState)
+            socket->deleteLater();
     });
 }
 
@@ -68,28 +91,6 @@ bool HandOverToRunningInstance(const QString& name, const QString& commandLine, 
     socket.flush();
     socket.disconnectFromServer();
     return true;
-}
-
-QString BuildCommandLine(const std::vector<std::string>& parameters) {
-    QString line;
-    for (const auto& p : parameters)
-        line += " " + QString::fromLocal8Bit(p.c_str());
-    return line.trimmed();
-}
-
-CommandLine ParseCommandLine(const QString& text) {
-    CommandLine c;
-    const QStringList words = text.split(' ', Qt::SkipEmptyParts);
-    if (words.contains("/m") || words.contains("/M")) {
-        c.minimized = true;
-        return c;
-    }
-    QString path = text;
-    path.remove('"');
-    path = path.trimmed();
-    if (!path.isEmpty())
-        c.path = QFileInfo(path).absoluteFilePath();
-    return c;
 }
 
 } // namespace lynkora

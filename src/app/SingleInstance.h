@@ -1,5 +1,7 @@
 #pragma once
 
+#include "mainwindow/CommandLine.h"
+
 #include <QObject>
 #include <QString>
 
@@ -8,6 +10,7 @@
 #include <vector>
 
 class QLocalServer;
+class QLocalSocket;
 
 namespace lynkora {
 
@@ -25,6 +28,8 @@ public:
     bool Listen(const QString& name);
 
 private:
+    void Serve(QLocalSocket* socket);
+
     QLocalServer* m_server;
     std::function<void()> m_activate;
     std::function<void(const QString&)> m_open;
@@ -36,16 +41,5 @@ QString InstanceName();
 // Hands the command line to a running instance: true when one answered (the caller then ends),
 // false when none runs.
 bool HandOverToRunningInstance(const QString& name, const QString& commandLine, int timeoutMs = 3000);
-
-// The parameters joined by blanks, trimmed.
-QString BuildCommandLine(const std::vector<std::string>& parameters);
-
-// What a command line asks for: minimised start ("/m" or "/M" as a parameter), or a file path
-// (quotes removed, trimmed, made absolute).
-struct CommandLine {
-    bool minimized = false;
-    QString path;
-};
-CommandLine ParseCommandLine(const QString& text);
 
 } // namespace lynkora

@@ -280,7 +280,6 @@ void Storage::SetClass(const ClassId& clsid) {
     m_file->touch(m_id);
 }
 
-bool Storage::IsRoot() const { return m_id == 0; }
 
 void Storage::Flush() { m_file->Flush(); }
 void Storage::Sync() { m_file->Sync(); }

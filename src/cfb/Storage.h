@@ -77,7 +77,6 @@ public:
     std::string Name() const;
     ClassId GetClass() const;
     void SetClass(const ClassId& clsid);
-    bool IsRoot() const;
 
     // Whole-file operations.
     void Flush();

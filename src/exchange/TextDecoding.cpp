@@ -1,5 +1,6 @@
 #include "TextDecoding.h"
 
+#include "cfb/Names.h"
 #include "platform/StoredText.h"
 
 #include <QStringDecoder>
@@ -13,24 +14,6 @@
 namespace lynkora {
 
 namespace {
-
-void AppendUtf8(std::string& out, std::uint32_t cp) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x110000) {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
 
 std::string Lower(std::string_view s) {
     std::string out(s);
@@ -188,13 +171,6 @@ HtmlEncoding HtmlHeadEncoding(std::string_view head) {
     return utf8 ? HtmlEncoding::Utf8IfValid : HtmlEncoding::Other;
 }
 
-std::string DecodeOwnedHtmlFile(std::string&& bytes) {
-    const std::string_view view(bytes);
-    if (HtmlHeadEncoding(view) == HtmlEncoding::Utf8IfValid && IsValidUtf8(view))
-        return std::move(bytes);
-    return DecodeHtmlFile(view);
-}
-
 std::string DecodeEntities(std::string_view s) {
     std::string out;
     out.reserve(s.size());
@@ -229,7 +205,7 @@ std::string DecodeEntities(std::string_view s) {
             out.push_back('&'); // not a reference: the & stays
             continue;
         }
-        AppendUtf8(out, cp);
+        cfb::AppendUtf8(out, cp);
         i = semi;
     }
     return out;
@@ -290,7 +266,7 @@ std::string DecodeUtf7(std::string_view s) {
                 cp = 0x10000 + ((cp - 0xD800) << 10) + (units[k + 1] - 0xDC00);
                 ++k;
             }
-            AppendUtf8(out, cp);
+            cfb::AppendUtf8(out, cp);
         }
     }
     return out;

@@ -8,8 +8,6 @@ namespace lynkora {
 // The text of an HTML bookmark file as UTF-8: the encoding comes from a byte-order mark, else
 // the META charset, else UTF-8 when the bytes are valid UTF-8, else Windows-1252.
 std::string DecodeHtmlFile(std::string_view bytes);
-// The same for bytes no longer needed: UTF-8 text is handed back without a copy.
-std::string DecodeOwnedHtmlFile(std::string&& bytes);
 // Text of an unknown 8-bit file: UTF-8 when valid, else Windows-1252.
 std::string DecodeEightBit(std::string_view bytes);
 // A text file as UTF-8: by its byte order mark (UTF-8, UTF-16), else as DecodeEightBit does.

@@ -31,6 +31,8 @@ DuplicatesController::DuplicatesController(TfrmMainLynkora& window) : QObject(&w
 void DuplicatesController::Scan() {
     if (!m_w.DataFile() || m_scanning)
         return;
+    // The scan's progress dispatches events: nothing among them may close or replace the tree.
+    const DocumentLeases::Lease lease = m_w.HoldDocument();
     m_scanning = true;
     m_treeChanges = m_w.Tree().Changes();
     std::unique_ptr<QProgressBar> bar;

@@ -99,8 +99,8 @@ void ExportController::Export(const CategoryNode* category) {
         const HtmlExportReport report = category ? ExportHtmlCategory(*category, o) : ExportHtmlPage(m_w.Tree(), o);
         for (const std::string& warning : report.warnings) {
             m_warnings.push_back(QString::fromStdString(warning));
-            if (!qEnvironmentVariableIsSet("LYNKORA_NO_DIALOGS"))
-                QMessageBox(QMessageBox::NoIcon, kTitle, m_warnings.back(), QMessageBox::Ok, &m_w).exec();
+            QMessageBox box(QMessageBox::NoIcon, kTitle, m_warnings.back(), QMessageBox::Ok, &m_w);
+            m_w.ShowBox(box);
         }
     });
 }

@@ -43,9 +43,9 @@ std::string FileNameOf(const std::string& path) { return QFileInfo(QString::from
 } // namespace
 
 ImportController::ImportController(TfrmMainLynkora& window) : QObject(&window), m_w(window) {
-    connect(m_w.Action("acImportFile"), &QAction::triggered, this, &ImportController::ImportFile);
-    connect(m_w.Action("acImportBrowser"), &QAction::triggered, this, &ImportController::ImportBrowsers);
-    connect(m_w.Action("acLibraries"), &QAction::triggered, this, &ImportController::Synchronize);
+    m_w.ConnectDocumentCommand("acImportFile", this, &ImportController::ImportFile);
+    m_w.ConnectDocumentCommand("acImportBrowser", this, &ImportController::ImportBrowsers);
+    m_w.ConnectDocumentCommand("acLibraries", this, &ImportController::Synchronize);
 }
 
 ImportTarget ImportController::Target() {

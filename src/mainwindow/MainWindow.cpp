@@ -1,5 +1,7 @@
 #include "MainWindow.h"
+
 #include "BackgroundWork.h"
+#include "CommandLine.h"
 
 #include <QScreen>
 
@@ -182,11 +184,11 @@ TfrmMainLynkora::TfrmMainLynkora(Registry& registry, const SettingsEnvironment& 
     m_treeModel = new CategoryTreeModel(this);
     m_listModel = new ShortcutListModel(this);
     m_verification = new VerificationController(*this);
-    m_verification->RunEnded = [this] {
-        // A file handed over during the run is opened now that nothing holds the tree.
-        if (!m_pendingCommandLine.isEmpty())
-            HandleCommandLine(std::exchange(m_pendingCommandLine, QString()));
-    };
+    // A file handed over while the document was held is opened once the command has returned.
+    m_leases.OnFreed([this] { HandlePendingCommandLine(); });
+    m_pendingRetry.setSingleShot(true);
+    m_pendingRetry.setInterval(200);
+    connect(&m_pendingRetry, &QTimer::timeout, this, [this] { HandlePendingCommandLine(); });
     m_export = new ExportController(*this);
     m_find = new FindController(*this);
     m_duplicates = new DuplicatesController(*this);
@@ -439,6 +441,7 @@ void TfrmMainLynkora::StoreColumns() {
 }
 
 TfrmMainLynkora::~TfrmMainLynkora() {
+    m_leases.OnFreed(nullptr); // a child giving its lease back later finds no window to call
     try {
         if (m_file)
             CloseDocument();
@@ -464,8 +467,16 @@ void TfrmMainLynkora::CreateActions() {
         a->setProperty("image", entry.image);
         m_actions[entry.name] = a;
     }
+    // The commands that open, close or replace the document check that nothing holds it.
     auto on = [this](const char* name, auto f) {
         connect(Action(name), &QAction::triggered, this, [this, f] { Guarded([this, f] { (this->*f)(); }); });
+    };
+    // The others hold it while they run.
+    auto holding = [this](const char* name, auto f) {
+        connect(Action(name), &QAction::triggered, this, [this, f] {
+            const DocumentLeases::Lease lease = HoldDocument();
+            Guarded([this, f] { (this->*f)(); });
+        });
     };
     on("acNewFile", &TfrmMainLynkora::acNewFileExecute);
     on("acOpen", &TfrmMainLynkora::acOpenExecute);
@@ -532,12 +543,15 @@ void TfrmMainLynkora::CreateActions() {
         else
             m_iconView->selectAll();
     });
-    on("acOpenBrowser", &TfrmMainLynkora::acOpenBrowserExecute);
-    on("acDelete", &TfrmMainLynkora::acDeleteExecute);
-    on("acRename", &TfrmMainLynkora::acRenameExecute);
-    on("acNewFolder", &TfrmMainLynkora::acNewFolderExecute);
-    on("acProp", &TfrmMainLynkora::acPropExecute);
-    connect(Action("acNewShort"), &QAction::triggered, this, [this] { Guarded([this] { NewShortcut({}, {}); }); });
+    holding("acOpenBrowser", &TfrmMainLynkora::acOpenBrowserExecute);
+    holding("acDelete", &TfrmMainLynkora::acDeleteExecute);
+    holding("acRename", &TfrmMainLynkora::acRenameExecute);
+    holding("acNewFolder", &TfrmMainLynkora::acNewFolderExecute);
+    holding("acProp", &TfrmMainLynkora::acPropExecute);
+    connect(Action("acNewShort"), &QAction::triggered, this, [this] {
+        const DocumentLeases::Lease lease = HoldDocument();
+        Guarded([this] { NewShortcut({}, {}); });
+    });
     m_treeModel->OnRename = [this](CategoryNode& node, const QString& text) {
         Guarded([&] { CategoryEdited(node, text); });
     };
@@ -549,18 +563,19 @@ void TfrmMainLynkora::CreateActions() {
     m_listModel->OnRename = [this](std::uint32_t id, const QString& text) {
         Guarded([&] { ShortcutEdited(id, text); });
     };
-    on("acExclude", &TfrmMainLynkora::acExcludeExecute);
+    holding("acExclude", &TfrmMainLynkora::acExcludeExecute);
     on("acSelectAll", &TfrmMainLynkora::acSelectAllExecute);
-    connect(Action("acExport"), &QAction::triggered, m_export, &ExportController::ExportFile);
-    connect(Action("acFind"), &QAction::triggered, m_find, &FindController::Find);
-    connect(Action("acFindNext"), &QAction::triggered, m_find, &FindController::FindNext);
-    connect(Action("acScanDup"), &QAction::triggered, m_duplicates, &DuplicatesController::Scan);
-    connect(Action("Options1"), &QAction::triggered, m_options, &OptionsController::Options);
-    connect(Action("acExportFolder"), &QAction::triggered, m_export, &ExportController::ExportFolder);
-    connect(Action("acVerFile"), &QAction::triggered, m_verification, &VerificationController::VerifyEntireFile);
-    connect(Action("acVerCat"), &QAction::triggered, m_verification, &VerificationController::VerifyCategory);
-    connect(Action("acVerShort"), &QAction::triggered, m_verification, &VerificationController::VerifyShortcuts);
-    connect(Action("acVerError"), &QAction::triggered, m_verification, &VerificationController::ReverifyErrors);
+    ConnectDocumentCommand("acExport", m_export, &ExportController::ExportFile);
+    ConnectDocumentCommand("acFind", m_find, &FindController::Find);
+    ConnectDocumentCommand("acFindNext", m_find, &FindController::FindNext);
+    ConnectDocumentCommand("acScanDup", m_duplicates, &DuplicatesController::Scan);
+    ConnectDocumentCommand("Options1", m_options, &OptionsController::Options);
+    ConnectDocumentCommand("acExportFolder", m_export, &ExportController::ExportFolder);
+    // A verification run returns when its last check has ended: it holds the tree until then.
+    ConnectDocumentCommand("acVerFile", m_verification, &VerificationController::VerifyEntireFile);
+    ConnectDocumentCommand("acVerCat", m_verification, &VerificationController::VerifyCategory);
+    ConnectDocumentCommand("acVerShort", m_verification, &VerificationController::VerifyShortcuts);
+    ConnectDocumentCommand("acVerError", m_verification, &VerificationController::ReverifyErrors);
     connect(Action("acVerSkip"), &QAction::triggered, m_verification, &VerificationController::Skip);
     connect(Action("acVerAbort"), &QAction::triggered, m_verification, &VerificationController::AbortAll);
     connect(Action("Helpindex1"), &QAction::triggered, this, [] { ShowHelpIndex(); });
@@ -831,18 +846,31 @@ void TfrmMainLynkora::InitializeMainWindow(const QString& commandLine) {
     HandleCommandLine(commandLine);
 }
 
+bool TfrmMainLynkora::DocumentFree() const {
+    return !m_opening && !m_leases.Held() && !QApplication::activeModalWidget();
+}
+
+bool TfrmMainLynkora::RefuseWhileHeld() {
+    if (DocumentFree())
+        return false;
+    ShowWarningBox(tr("Lynkora is still working with the open data file.\n"
+                      "Please wait until the running command has ended."));
+    return true;
+}
+
 void TfrmMainLynkora::HandleCommandLine(const QString& text) {
-    if (m_opening || m_verification->Running()) {
-        // Opening a file now would free the tree under the run: it waits for the run's end.
-        if (!text.trimmed().isEmpty())
-            m_pendingCommandLine = text;
+    if (!DocumentFree()) {
+        // Opening a file now would free the tree under whatever holds it: it waits.
+        if (!text.trimmed().isEmpty()) {
+            m_pendingCommandLines << text;
+            m_pendingRetry.start();
+        }
         return;
     }
     Guarded([&] {
-        const bool minimized = text.split(' ', Qt::SkipEmptyParts).contains("/m") ||
-                               text.split(' ', Qt::SkipEmptyParts).contains("/M");
-        if (text.trimmed().isEmpty() || minimized) {
-            if (minimized)
+        const CommandLine line = ParseCommandLine(text);
+        if (line.path.isEmpty()) {
+            if (line.minimized)
                 showMinimized();
             if (m_settings->StartOpenLast && !m_settings->History.empty()) {
                 OpenDocument(m_settings->History.front());
@@ -850,17 +878,14 @@ void TfrmMainLynkora::HandleCommandLine(const QString& text) {
             }
             return;
         }
-        QString path = text;
-        path.remove('"');
-        path = QFileInfo(path.trimmed()).absoluteFilePath();
-        if (OpenDocument(path.toStdString()))
-            AddToHistory(path.toStdString());
+        if (OpenDocument(line.path.toStdString()))
+            AddToHistory(line.path.toStdString());
     });
 }
 
 bool TfrmMainLynkora::OpenDocument(const std::string& path) {
-    if (m_verification->Running())
-        return false; // the commands that get here are disabled meanwhile
+    if (RefuseWhileHeld())
+        return false;
     if (m_file && !CloseFile())
         return false;
     // A large collection takes a while to read: the window keeps painting meanwhile. No view
@@ -868,6 +893,7 @@ bool TfrmMainLynkora::OpenDocument(const std::string& path) {
     m_treeModel->SetTree(nullptr);
     std::unique_ptr<TDataFile> file;
     m_opening = true;
+    DocumentLeases::Lease reading = HoldDocument();
     try {
         const bool direct = m_settings->FileEditMode == femDirect;
         const auto order = m_settings->TreeSortOrder;
@@ -882,7 +908,7 @@ bool TfrmMainLynkora::OpenDocument(const std::string& path) {
         m_tree.Clear();
         file.reset();
         acUpdateCtrls();
-        HandlePendingCommandLine();
+        reading.Release();
         throw;
     }
     m_opening = false;
@@ -895,13 +921,23 @@ bool TfrmMainLynkora::OpenDocument(const std::string& path) {
     m_treeModel->SetTree(&m_tree);
     ShowNewTree();
     acUpdateCtrls();
-    HandlePendingCommandLine();
     return true;
 }
 
 void TfrmMainLynkora::HandlePendingCommandLine() {
-    if (!m_pendingCommandLine.isEmpty())
-        QTimer::singleShot(0, this, [this] { HandleCommandLine(std::exchange(m_pendingCommandLine, QString())); });
+    if (m_pendingCommandLines.isEmpty())
+        return;
+    // Queued: the command that gave the document back finishes first.
+    QTimer::singleShot(0, this, [this] {
+        if (m_pendingCommandLines.isEmpty())
+            return;
+        if (!DocumentFree()) {
+            m_pendingRetry.start();
+            return;
+        }
+        HandleCommandLine(m_pendingCommandLines.takeFirst());
+        HandlePendingCommandLine();
+    });
 }
 
 void TfrmMainLynkora::ShowNewTree() {
@@ -926,7 +962,7 @@ void TfrmMainLynkora::CloseDocument() {
 bool TfrmMainLynkora::CloseFile() {
     if (!m_file)
         return true;
-    if (m_verification->Running())
+    if (RefuseWhileHeld())
         return false;
     WaitForDeletion(); // the file must not change under a save, a compaction or the close
     if (m_file->DirectMode()) {
@@ -937,6 +973,7 @@ bool TfrmMainLynkora::CloseFile() {
         return true;
     }
     if (m_file->Modified()) {
+        const DocumentLeases::Lease asking = HoldDocument();
         const int answer = SavePrompt ? SavePrompt()
                                       : QMessageBox::question(this, kTitle,
                                                               tr("The contents of the datafile has changed.\n"
@@ -980,8 +1017,7 @@ QString TfrmMainLynkora::AskSaveFile(const QString& title) {
         m_lastError = tr("Lynkora cannot overwrite the currently opened\n"
                          "data file! Please specify a new filename.");
         QMessageBox box(QMessageBox::Warning, kTitle, m_lastError, QMessageBox::Ok, this);
-        if (!qEnvironmentVariableIsSet("LYNKORA_NO_DIALOGS"))
-            box.exec();
+        ShowBox(box);
         return true;
     };
     if (ChooseSaveFile) {
@@ -1151,8 +1187,11 @@ void TfrmMainLynkora::closeEvent(QCloseEvent* event) {
                            "Please wait until the verification has completed or abort\n"
                            "the verification by pressing F12 before closing Lynkora."),
                         QMessageBox::Ok, this);
-        if (!qEnvironmentVariableIsSet("LYNKORA_NO_DIALOGS"))
-            box.exec();
+        ShowBox(box);
+        event->ignore();
+        return;
+    }
+    if (RefuseWhileHeld()) {
         event->ignore();
         return;
     }

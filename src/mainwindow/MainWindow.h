@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CategoryTreeModel.h"
+#include "DocumentLease.h"
 #include "ShortcutListModel.h"
 
 #include "settings/Settings.h"
@@ -9,6 +10,8 @@
 
 #include <QIcon>
 #include <QMainWindow>
+#include <QStringList>
+#include <QTimer>
 
 #include <functional>
 #include <map>
@@ -22,6 +25,7 @@ class QActionGroup;
 class QLabel;
 class QListView;
 class QMenu;
+class QMessageBox;
 class QSplitter;
 class QStackedWidget;
 class QToolBar;
@@ -77,6 +81,18 @@ public:
     void HandleCommandLine(const QString& text);
 
     // The document.
+    // Whatever works on the open document across an event loop holds it meanwhile.
+    [[nodiscard]] DocumentLeases::Lease HoldDocument() { return m_leases.Take(); }
+    // Nothing holds the document and no modal window is open: it may be closed or replaced.
+    bool DocumentFree() const;
+    // Connects a command that works on the open document: it holds it while it runs.
+    template <class Receiver>
+    void ConnectDocumentCommand(const char* action, Receiver* receiver, void (Receiver::*method)()) {
+        connect(Action(action), &QAction::triggered, receiver, [this, receiver, method] {
+            const DocumentLeases::Lease lease = HoldDocument();
+            (receiver->*method)();
+        });
+    }
     bool OpenDocument(const std::string& path);
     void CloseDocument();
     // Closes as the Close command does; false when the user cancelled the save prompt.
@@ -106,6 +122,8 @@ public:
     void ShowWarningBox(const QString& text, QWidget* owner = nullptr);
     // The tool bar's buttons flat or raised, with or without their hints, as the settings say.
     void ApplyToolbarLook();
+    // Shows a message box (unless the tests ask for none), holding the document meanwhile.
+    void ShowBox(QMessageBox& box);
     // A Yes/No question captioned "Lynkora 4.0"; true for Yes.
     bool Ask(const QString& text);
     VerificationController& Verification() { return *m_verification; }
@@ -277,9 +295,13 @@ private:
     ImportController* m_import = nullptr;              // a child of the window
     std::vector<QIcon> m_statusImages;
     QString m_lastInfo;
-    QString m_pendingCommandLine; // handed over while a run or an open was in progress
-    bool m_opening = false;        // a collection is being read into the tree
+    DocumentLeases m_leases;
+    QStringList m_pendingCommandLines; // handed over while the document was held
+    QTimer m_pendingRetry;             // for holders the leases do not see (any modal window)
+    bool m_opening = false;            // a collection is being read into the tree
     void HandlePendingCommandLine();
+    // False, with a message, while something holds the document.
+    bool RefuseWhileHeld();
 };
 
 } // namespace lynkora

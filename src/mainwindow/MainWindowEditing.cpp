@@ -116,8 +116,7 @@ void TfrmMainLynkora::DeleteCategory(CategoryNode& node) {
                          "the verification by pressing F12.")
                           .arg(DecodeStoredText(node.Text()));
         QMessageBox box(QMessageBox::Warning, kTitle, m_lastError, QMessageBox::Ok, this);
-        if (!qEnvironmentVariableIsSet("LYNKORA_NO_DIALOGS"))
-            box.exec();
+        ShowBox(box);
         return;
     }
     const QString question = tr("The category \"%1\" will be removed.\nDo you want to continue?")
@@ -262,10 +261,12 @@ void TfrmMainLynkora::DropShortcuts(CategoryNode& target) {
 }
 
 bool TfrmMainLynkora::Ask(const QString& text) {
+    const DocumentLeases::Lease lease = HoldDocument();
     return AskYesNo ? AskYesNo(text) : QMessageBox::question(this, kTitle, text) == QMessageBox::Yes;
 }
 
 bool TfrmMainLynkora::Run(QDialog& dialog) {
+    const DocumentLeases::Lease lease = HoldDocument();
     return RunDialog ? RunDialog(dialog) : dialog.exec() == QDialog::Accepted;
 }
 

@@ -9,11 +9,17 @@
 
 namespace lynkora {
 
+void TfrmMainLynkora::ShowBox(QMessageBox& box) {
+    // The box runs an event loop: the document stays as it is until the user has answered.
+    const DocumentLeases::Lease lease = HoldDocument();
+    if (!qEnvironmentVariableIsSet("LYNKORA_NO_DIALOGS"))
+        box.exec();
+}
+
 void TfrmMainLynkora::ShowErrorBox(const QString& text) {
     m_lastError = text;
     QMessageBox box(QMessageBox::Critical, kTitle, text, QMessageBox::Ok, this);
-    if (!qEnvironmentVariableIsSet("LYNKORA_NO_DIALOGS"))
-        box.exec();
+    ShowBox(box);
 }
 
 void TfrmMainLynkora::ReportError(std::exception_ptr error) {
@@ -40,15 +46,13 @@ void TfrmMainLynkora::Guarded(const std::function<void()>& command) {
 void TfrmMainLynkora::ShowWarningBox(const QString& text, QWidget* owner) {
     m_lastInfo = text;
     QMessageBox box(QMessageBox::Warning, kTitle, text, QMessageBox::Ok, owner ? owner : this);
-    if (!qEnvironmentVariableIsSet("LYNKORA_NO_DIALOGS"))
-        box.exec();
+    ShowBox(box);
 }
 
 void TfrmMainLynkora::ShowInfoBox(const QString& text) {
     m_lastInfo = text;
     QMessageBox box(QMessageBox::Information, kTitle, text, QMessageBox::Ok, this);
-    if (!qEnvironmentVariableIsSet("LYNKORA_NO_DIALOGS"))
-        box.exec();
+    ShowBox(box);
 }
 
 } // namespace lynkora

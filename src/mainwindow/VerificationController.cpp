@@ -47,6 +47,7 @@ template <class F>
 void VerificationController::Start(F run) {
     if (Running() || !m_w.m_file)
         return;
+    const DocumentLeases::Lease lease = m_w.HoldDocument(); // the run returns when it has ended
     m_w.Guarded([&] {
         m_run->SelectedNode = m_w.SelectedNode();
         run();
@@ -54,12 +55,6 @@ void VerificationController::Start(F run) {
     m_marked.clear();
     m_w.Verifying = false;
     m_w.acUpdateCtrls();
-    // Whatever waited for the run (a file handed over) goes once the command has returned.
-    if (RunEnded)
-        QTimer::singleShot(0, this, [this] {
-            if (RunEnded && !Running())
-                RunEnded();
-        });
 }
 
 void VerificationController::VerifyEntireFile() {

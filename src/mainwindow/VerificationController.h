@@ -46,8 +46,6 @@ public:
     bool MarkedBusy(std::uint32_t id) const { return m_marked.count(id) != 0; }
     // The progress text while a run is in progress, e.g. "Verifying 123 of 2,000 (4 failed)".
     QString ProgressText() const;
-    // Called when a run has ended (a file handed over meanwhile is opened then).
-    std::function<void()> RunEnded;
 
     const TVerifyURL& Checker() const { return *m_verifier; }
     const TVerifyPool& Pool() const { return *m_pool; }

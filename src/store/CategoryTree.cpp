@@ -127,16 +127,6 @@ CategoryNode* CategoryTree::FindCategoryByName(std::string_view name, int depth)
     return result;
 }
 
-CategoryNode* CategoryTree::FindByFolderID(std::string_view folderId) const {
-    CategoryNode* result = nullptr;
-    ForEach([&](CategoryNode& n) {
-        if (!result && !n.Folder().FolderID.empty() &&
-            CompareAsciiNoCase(n.Folder().FolderID, folderId) == 0)
-            result = &n;
-    });
-    return result;
-}
-
 std::string CategoryTree::CategoryPath(const CategoryNode& node) {
     std::vector<const CategoryNode*> chain;
     for (const CategoryNode* p = &node; p; p = p->Parent())

@@ -85,8 +85,6 @@ public:
     // The first node in tree order at the depth whose name equals the name (both trimmed,
     // ignoring ASCII case), or nullptr.
     CategoryNode* FindCategoryByName(std::string_view name, int depth) const;
-    // The node whose category has the identifier (ignoring case), or nullptr.
-    CategoryNode* FindByFolderID(std::string_view folderId) const;
     // The names from the root down to the node, joined with "\".
     static std::string CategoryPath(const CategoryNode& node);
 

@@ -75,10 +75,6 @@ void TDataFile::WriteNewFileRoot(Storage& root) {
 
 Storage TDataFile::OpenRoot() const { return m_work->OpenStorage(kRootFolderStorage); }
 
-Storage TDataFile::OpenFileRoot() const {
-    return (m_file ? *m_file : *m_work).OpenStorage(kRootFolderStorage);
-}
-
 void TDataFile::CheckVersion(const std::string& programVersion) {
     CheckFileVersion(m_fileName, ReadAppVersion(*m_work), programVersion);
     WriteAppVersion(*m_work, programVersion);

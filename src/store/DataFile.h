@@ -37,9 +37,8 @@ public:
     CategoryNode* RootNode() const { return m_rootNode; }
 
     cfb::Storage& WorkStorage() { return *m_work; }
-    // The ROOTFOLDER storage of the working storage, and of the data file itself.
+    // The ROOTFOLDER storage of the working storage.
     cfb::Storage OpenRoot() const;
-    cfb::Storage OpenFileRoot() const;
 
     // The version check run after opening: fails for a file of a newer version, then records
     // the program's version in the file.

@@ -173,16 +173,6 @@ std::string FolderIdNumbers::Next() {
     return id;
 }
 
-bool ReadFolder(const Storage& storage, const std::string& name, TISFolder& folder) {
-    Storage found = storage;
-    if (!FindFolderStorage(storage, name, found))
-        return false;
-    if (found.Find(kDataStream) != ElementKind::Stream)
-        return false;
-    ObjectStream::ReadObject(ReadStreamBytes(found, kDataStream), folder);
-    return true;
-}
-
 void WriteStreamBytes(Storage& st, const char* name, const std::string& bytes) {
     cfb::Stream s = st.Find(name) == ElementKind::Stream ? st.OpenStream(name) : st.CreateStream(name);
     s.Seek(0);

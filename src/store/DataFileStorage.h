@@ -56,9 +56,6 @@ void InitDataFile(cfb::Storage& root);
 // Finds a storage by name (ignoring case) anywhere below `from`, depth-first.
 bool FindFolderStorage(const cfb::Storage& from, const std::string& name, cfb::Storage& found);
 
-// Finds the storage named `name` anywhere below `storage` (depth-first, enumeration order)
-// and reads its DATA into folder. False when there is no such storage or it has no DATA.
-bool ReadFolder(const cfb::Storage& storage, const std::string& name, TISFolder& folder);
 // Writes the category's DATA below ROOTFOLDER: into the storage of parentId (found at any
 // depth), or ROOTFOLDER itself for an empty parentId; the root category (no FolderID, no
 // parent) into ROOTFOLDER/DATA. False when the parent storage is not found.
