@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QLocalSocket>
 
 #include <gtest/gtest.h>
 
@@ -64,4 +66,48 @@ TEST(SingleInstance, CommandLines) {
     EXPECT_TRUE(ParseCommandLine("").path.isEmpty());
     EXPECT_TRUE(ParseCommandLine("rel.lyx").path.endsWith("/rel.lyx"));
     EXPECT_TRUE(ParseCommandLine("rel.lyx").path.startsWith("/"));
+}
+
+// A command line whose handling shows a box: the box's event loop sees the second start give up
+// and hang up; the answer afterwards goes to a connection that is still there, and the channel
+// serves the next start.
+TEST(SingleInstance, AnAnswerAfterTheOtherSideHungUp) {
+    test::EnsureQtApp();
+    const QString name = InstanceName() + "-hangup-" + QString::number(QCoreApplication::applicationPid());
+    QStringList opened;
+    std::atomic<bool> hungUp{false};
+    InstanceServer server([] {}, [&](const QString& line) {
+        opened << line;
+        if (opened.size() > 1)
+            return;
+        QEventLoop box; // as a message box runs one
+        QElapsedTimer timer;
+        timer.start();
+        while (!hungUp && timer.elapsed() < 5000)
+            box.processEvents(QEventLoop::AllEvents, 10);
+        // deleteLater of a socket ends in the loop that asked for it
+        for (int i = 0; i < 5; ++i)
+            box.processEvents(QEventLoop::AllEvents, 10);
+    });
+    ASSERT_TRUE(server.Listen(name));
+    std::thread second([&] {
+        QLocalSocket socket;
+        socket.connectToServer(name);
+        ASSERT_TRUE(socket.waitForConnected(2000));
+        socket.write("OPEN /tmp/broken.lyx\n");
+        socket.flush();
+        socket.waitForBytesWritten(1000);
+        socket.disconnectFromServer();
+        hungUp = true;
+    });
+    QElapsedTimer timer;
+    timer.start();
+    while (!hungUp && timer.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    second.join();
+    for (int i = 0; i < 20; ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_TRUE(HandOver(name, "/tmp/next.lyx"));
+    EXPECT_EQ(opened.size(), 2);
 }
