@@ -2,6 +2,8 @@
 
 #include "TextDecoding.h"
 
+#include "store/ProtectedFiles.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -85,6 +87,15 @@ std::string NetscapeTarget(const std::string& path) {
 
 bool WriteFileReplacing(const std::string& path, const std::string& bytes, std::string* why) {
     const std::string temp = path + ".$tmp";
+    // Neither the file nor its temporary may be an open data file: the rename would go around
+    // the data file's lock.
+    const WriteTargetCheck check;
+    for (const std::string& target : {path, temp})
+        if (const std::string owner = check.Owner(target); !owner.empty()) {
+            if (why)
+                *why = ProtectedTargetReason(owner);
+            return false;
+        }
     auto fail = [&](bool created) {
         const int err = errno;
         if (created)

@@ -7,6 +7,7 @@
 
 #include "store/DateTime.h"
 #include "store/Errors.h"
+#include "store/ProtectedFiles.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -208,15 +209,15 @@ bool IsShortcutFile(const fs::directory_entry& e) {
 
 // Removes the shortcut files (regular files ending in ".url") below dir, and the folders that
 // end up empty. Links are neither entered nor removed: what they point at is not ours.
-void Clear(const fs::path& dir) {
+void Clear(const fs::path& dir, const WriteTargetCheck& guard) {
     for (const auto& e : Entries(dir)) {
         std::error_code ec;
         if (e.is_symlink(ec))
             continue;
         if (e.is_directory(ec)) {
-            Clear(e.path());
+            Clear(e.path(), guard);
             fs::remove(e.path(), ec); // a folder that still holds other files stays
-        } else if (IsShortcutFile(e)) {
+        } else if (IsShortcutFile(e) && !guard.IsProtected(e.path().string())) {
             fs::remove(e.path(), ec);
         }
     }
@@ -237,12 +238,14 @@ bool WriteNewShortcutFile(const std::string& path, const std::string& url) {
 struct ExportCount {
     std::size_t written = 0;
     std::size_t total = 0;
+    WriteTargetCheck guard; // a data file among the shortcut files is left alone
 };
 
 void WriteShortcuts(const CategoryNode& node, const fs::path& dir, ExportCount& count) {
     std::unordered_set<std::string> written;
     for (const auto& s : node.Folder().Shortcuts) {
         const fs::path file = dir / (FavoritesFileName(s->Name, 251) + ".url");
+        count.guard.Refuse(file.string());
         bool ok;
         // The folder was cleared of ".url" files first: a name not written yet is a new file.
         if (written.insert(file.string()).second) {
@@ -324,13 +327,13 @@ void ImportFavoritesFolder(const std::string& path, CategoryNode& node, ImportTa
 
 void ExportFavoritesFolder(const CategoryTree& tree, const std::string& path) {
     const fs::path dir = path;
-    Clear(dir);
+    ExportCount count;
+    Clear(dir, count.guard);
     const CategoryNode* root = tree.RootNode();
     if (!root)
         return;
     std::error_code ec;
     fs::create_directories(dir, ec);
-    ExportCount count;
     count.total = ExportedShortcuts(*root);
     if (!IsExcluded(*root))
         WriteShortcuts(*root, dir, count);

@@ -5,6 +5,7 @@
 
 #include "store/DateText.h"
 #include "store/Errors.h"
+#include "store/ProtectedFiles.h"
 #include "store/TextTools.h"
 #include "store/Version.h"
 
@@ -254,6 +255,10 @@ void CopyStyleSheet(const HtmlExportOptions& o, HtmlExportReport& report) {
     std::error_code ec;
     if (!fs::is_regular_file(source, ec)) {
         report.warnings.push_back("CopyFile failed: " + std::string(std::strerror(ENOENT)));
+        return;
+    }
+    if (const std::string owner = WriteTargetCheck().Owner(target.string()); !owner.empty()) {
+        report.warnings.push_back("CopyFile failed: " + ProtectedTargetReason(owner));
         return;
     }
     fs::copy_file(source, target, fs::copy_options::overwrite_existing, ec);

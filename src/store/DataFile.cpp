@@ -2,6 +2,7 @@
 
 #include "Compaction.h"
 #include "DataFileStorage.h"
+#include "Errors.h"
 #include "FileReplace.h"
 #include "NameCollator.h"
 #include "ObjectStream.h"
@@ -14,7 +15,7 @@ namespace lynkora {
 using cfb::Storage;
 
 TDataFile::TDataFile(const std::string& fileName, bool directMode)
-    : m_fileName(fileName), m_direct(directMode) {
+    : m_fileName(fileName), m_protected(fileName), m_direct(directMode) {
     WaitForCompaction(fileName);
     const bool exists = FileExists(fileName);
     try {
@@ -284,6 +285,9 @@ void TDataFile::Save() {
 }
 
 void TDataFile::Backup() {
+    // A data file with the backup's own name ("c.ly_") would be replaced by its copy while open.
+    if (BackupName() == m_fileName)
+        throw ELynkora("Could not write the backup of " + m_fileName + ": it would replace the data file itself");
     CopyOfWork(BackupName(), ChangeFileExt(m_fileName, ".$bk")).Close();
 }
 
@@ -303,6 +307,9 @@ void TDataFile::EmptyCollection() {
 }
 
 void TDataFile::SaveAs(const std::string& newPath) {
+    const WriteTargetCheck check;
+    check.Refuse(newPath);
+    check.Refuse(ChangeFileExt(newPath, ".$sv"));
     CopyOfWork(newPath, ChangeFileExt(newPath, ".$sv")).Close();
 }
 

@@ -3,6 +3,7 @@
 #include "CategoryTree.h"
 #include "DateTime.h"
 #include "Folder.h"
+#include "ProtectedFiles.h"
 
 #include "cfb/Storage.h"
 
@@ -109,6 +110,7 @@ private:
     cfb::Storage CopyOfWork(const std::string& target, const std::string& temp);
 
     std::string m_fileName;
+    ProtectedDataFile m_protected; // no other writer replaces the file or its working files
     std::string m_tempName;
     bool m_direct;
     bool m_modified = false;
