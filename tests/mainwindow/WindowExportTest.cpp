@@ -83,3 +83,20 @@ TEST_F(WindowExport, TheWholeFileAndTheSelectedCategory) {
     window->Action("acExport")->trigger();
     EXPECT_FALSE(fs::exists(none));
 }
+
+TEST_F(WindowExport, ThePageCannotBeTheOpenDataFile) {
+    const std::string file = window->DataFile()->FileName();
+    const std::string link = (dir / "link.html").string();
+    fs::create_symlink(file, link);
+    const std::string before = ReadAll(file);
+    for (const std::string& target : {file, link}) {
+        AnswerExportWindow(target, true);
+        window->Action("acExport")->trigger();
+        EXPECT_NE(window->LastError().indexOf("it is the data file"), -1) << window->LastError().toStdString();
+        EXPECT_EQ(ReadAll(file), before) << target;
+    }
+    ASSERT_TRUE(window->CloseFile());
+    EXPECT_EQ(ReadAll(file).substr(0, 8), before.substr(0, 8)) << "still a compound file, not a page";
+    EXPECT_TRUE(window->OpenDocument(file));
+    EXPECT_EQ(window->StatusText(), "37 internet shortcuts; 11 categories");
+}
