@@ -16,6 +16,8 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <set>
+#include <string_view>
 #include <system_error>
 #include <unordered_map>
 
@@ -30,12 +32,30 @@ constexpr const char* kTable90 = "<table border=\"0\" cellpadding=\"0\" cellspac
 // Windows-1252), markup characters escaped.
 std::string Text(const std::string& stored) { return EscapeHtml(DecodeEightBit(stored)); }
 
-bool RunsScript(const std::string& url) {
-    const std::string u = LowerAscii(TrimSpaces(url));
-    for (const char* scheme : {"javascript:", "vbscript:", "data:"})
-        if (u.rfind(scheme, 0) == 0)
-            return true;
-    return false;
+// Whether a URL is written as a link. Only the schemes a bookmark page links to are, read as
+// a browser reads them (the URL standard): C0 controls and blanks at the ends dropped, tabs and
+// line breaks anywhere removed. A relative reference (no scheme) is harmless; anything else
+// (script, data, a scheme a browser would hand to another program, a scheme that does not parse)
+// is shown as text.
+bool WrittenAsLink(std::string_view url) {
+    std::string u;
+    u.reserve(url.size());
+    for (const char c : url)
+        if (c != '\t' && c != '\n' && c != '\r')
+            u.push_back(c);
+    const auto control = [](char c) { return static_cast<unsigned char>(c) <= 0x20; };
+    const auto first = std::find_if_not(u.begin(), u.end(), control);
+    const auto last = std::find_if_not(u.rbegin(), u.rend(), control).base();
+    const std::string_view s = first < last ? std::string_view(&*first, static_cast<std::size_t>(last - first)) : std::string_view();
+    if (std::any_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }))
+        return false;
+    const std::size_t end = s.find_first_of(":/?#");
+    if (end == std::string_view::npos || s[end] != ':')
+        return true; // no scheme: relative to the page
+    const std::string scheme = LowerAscii(std::string(s.substr(0, end)));
+    static const std::set<std::string> linked = {"http", "https", "ftp", "ftps", "sftp", "file", "mailto",
+                                                 "news", "nntp", "snews", "gopher", "telnet", "irc", "ircs"};
+    return linked.count(scheme) != 0;
 }
 
 class PageWriter {
@@ -211,7 +231,7 @@ private:
     std::string LinkLine(const TIShortcut& s) const {
         const bool isNew = s.Added > m_o.lastDate;
         std::string line = isNew ? "<span class=newitem>" : "";
-        if (RunsScript(s.URL))
+        if (!WrittenAsLink(s.URL))
             line += Text(s.Name) + " (" + Text(s.URL) + ")"; // shown, never run
         else
             line += "<a href=\"" + Text(s.URL) + "\" >" + Text(s.Name) + "</a>";

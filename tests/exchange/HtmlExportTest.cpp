@@ -275,3 +275,64 @@ TEST(HtmlExport, TextsOfTheCollectionAddNoMarkup) {
     EXPECT_NE(tags.find("a [('href', 'http://x/\" onmouseover=\"alert(4)')]"), std::string::npos)
         << "the URL stays one attribute\n" << tags;
 }
+
+// Links are read back as a browser reads them (Python's URL splitting drops C0 controls and
+// blanks at the ends and tabs and line breaks anywhere, as the URL standard does): no script,
+// data or unknown scheme survives as a link; ordinary ones stay links.
+TEST(HtmlExport, OnlyKnownSchemesBecomeLinks) {
+    CategoryTree tree;
+    auto root = std::make_unique<TISFolder>();
+    root->FolderName = "root";
+    tree.SetRoot(std::move(root));
+    const std::vector<std::string> hostile = {
+        "java\tscript:alert(1)", "java\nscript:alert(2)", "\x01javascript:alert(3)", " \x1F JavaScript:alert(4)",
+        "jav\rascript:alert(5)", "JAVASCRIPT:alert(6)", "data:text/html,x", "vbscript:x", "java\x01script:alert(7)",
+        "javascript&#58;alert(8)", "&#106;avascript:alert(9)", "view-source:http://x/", "x-app:open", "javascript:\t"};
+    const std::vector<std::string> fine = {"http://a.example/", "HTTPS://b.example/", "  ftp://c.example/",
+                                           "mailto:d@example.org", "file:///home/u/e.html", "relative/f.html"};
+    int n = 0;
+    for (const auto* list : {&hostile, &fine})
+        for (const std::string& url : *list) {
+            TIShortcut& s = tree.RootNode()->Folder().Shortcuts.Add();
+            s.Name = "s" + std::to_string(n++);
+            s.URL = url;
+        }
+    HtmlExportOptions o = Options(false);
+    const fs::path dir = test::FreshDir("schemes");
+    o.output = (dir / "page.html").string();
+    o.exportFolder = dir.string();
+    ExportHtmlPage(tree, o);
+
+    const fs::path script = dir / "links.py";
+    std::ofstream(script) << "import sys, urllib.parse\nfrom html.parser import HTMLParser\n"
+                             "class P(HTMLParser):\n"
+                             "    href = None\n"
+                             "    def handle_starttag(self, tag, attrs):\n"
+                             "        self.href = dict(attrs).get('href') if tag == 'a' else None\n"
+                             "    def handle_data(self, data):\n"
+                             "        if self.href is not None and data.startswith('s') and data[1:].isdigit():\n"
+                             "            print(data, urllib.parse.urlsplit(self.href).scheme or '-')\n"
+                             "        self.href = None\n"
+                             "P().feed(open(sys.argv[1], encoding='utf-8').read())\n";
+    const std::string command = "python3 " + script.string() + " " + o.output;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string schemes;
+    char buffer[4096];
+    while (std::size_t k = std::fread(buffer, 1, sizeof buffer, pipe))
+        schemes.append(buffer, k);
+    ASSERT_EQ(::pclose(pipe), 0);
+    // Entities in the stored text are written escaped: "&#106;avascript:" stays a relative
+    // reference, which is harmless.
+    std::istringstream lines(schemes);
+    for (std::string line; std::getline(lines, line);) {
+        const std::string scheme = line.substr(line.find(' ') + 1);
+        EXPECT_TRUE(scheme == "-" || scheme == "http" || scheme == "https" || scheme == "ftp" || scheme == "mailto" ||
+                    scheme == "file")
+            << line;
+    }
+    for (const char* link : {"s14 http\n", "s15 https\n", "s16 ftp\n", "s17 mailto\n", "s18 file\n", "s19 -\n"})
+        EXPECT_NE(schemes.find(link), std::string::npos) << link << " stays a link";
+    const std::string page = ReadAll(o.output);
+    EXPECT_NE(page.find("s0 (java"), std::string::npos) << "a refused link is shown as text";
+}
