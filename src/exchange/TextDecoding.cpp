@@ -1,6 +1,7 @@
 #include "TextDecoding.h"
 
 #include "cfb/Names.h"
+#include "store/StoredTextForms.h"
 #include "platform/StoredText.h"
 
 #include <QStringDecoder>
@@ -56,52 +57,7 @@ std::string ViaQt(const char* encoding, std::string_view bytes, bool& ok) {
 
 } // namespace
 
-bool Utf8Check::Feed(std::string_view s) {
-    if (!m_valid)
-        return false;
-    std::size_t i = 0;
-    // A sequence cut by the end of the last piece is finished first.
-    while (m_pending > 0 && i < s.size()) {
-        if ((static_cast<unsigned char>(s[i++]) & 0xC0) != 0x80)
-            return m_valid = false;
-        --m_pending;
-    }
-    while (i < s.size()) {
-        // Eight plain ASCII bytes at a time: large files are mostly that.
-        while (i + 8 <= s.size()) {
-            std::uint64_t word;
-            std::memcpy(&word, s.data() + i, 8);
-            if (word & 0x8080808080808080ULL)
-                break;
-            i += 8;
-        }
-        if (i >= s.size())
-            break;
-        const auto c = static_cast<unsigned char>(s[i]);
-        const std::size_t len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-        if (len == 0)
-            return m_valid = false;
-        const std::size_t have = std::min(len, s.size() - i);
-        for (std::size_t k = 1; k < have; ++k)
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
-                return m_valid = false;
-        m_pending = static_cast<int>(len - have);
-        i += have;
-    }
-    return true;
-}
-
-bool IsValidUtf8(std::string_view s) {
-    Utf8Check check;
-    check.Feed(s);
-    return check.Valid();
-}
-
-std::string DecodeEightBit(std::string_view bytes) {
-    if (IsValidUtf8(bytes))
-        return std::string(bytes);
-    return EncodeUserText(DecodeStoredText(bytes));
-}
+std::string DecodeEightBit(std::string_view bytes) { return StoredTextAsUtf8(bytes); }
 
 namespace {
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/StoredTextForms.h"
+
 #include <string>
 #include <string_view>
 
@@ -12,21 +14,6 @@ std::string DecodeHtmlFile(std::string_view bytes);
 std::string DecodeEightBit(std::string_view bytes);
 // A text file as UTF-8: by its byte order mark (UTF-8, UTF-16), else as DecodeEightBit does.
 std::string DecodeTextFile(std::string_view bytes);
-bool IsValidUtf8(std::string_view bytes);
-
-// UTF-8 validity of a text given in pieces (a sequence may be cut between two).
-class Utf8Check {
-public:
-    // False once the bytes so far are not UTF-8.
-    bool Feed(std::string_view piece);
-    // Whether everything fed is UTF-8, with no sequence left unfinished.
-    bool Valid() const { return m_valid && m_pending == 0; }
-
-private:
-    bool m_valid = true;
-    int m_pending = 0; // continuation bytes still owed by the last piece's final sequence
-};
-
 // What the first bytes of an HTML bookmark file (at least its first 4 KB) say of its encoding:
 // UTF-8 after a byte-order mark; UTF-8 if the bytes are valid (no BOM, and a META charset that
 // is absent or one of the names read as UTF-8 when valid); anything else needs decoding.

@@ -1,18 +1,10 @@
 #include "StoredText.h"
 
+#include "store/StoredTextForms.h"
+
 #include <QStringDecoder>
 
 namespace lynkora {
-
-namespace {
-
-// The code points of Windows-1252 bytes 0x80..0x9F; the rest of the page equals Latin-1.
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-} // namespace
 
 QString DecodeStoredText(std::string_view bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -23,7 +15,7 @@ QString DecodeStoredText(std::string_view bytes) {
     text.reserve(static_cast<qsizetype>(bytes.size()));
     for (char ch : bytes) {
         const auto b = static_cast<unsigned char>(ch);
-        text.append(b >= 0x80 && b < 0xA0 ? QChar(kCp1252High[b - 0x80]) : QChar(b));
+        text.append(QChar(Windows1252CodePoint(b)));
     }
     return text;
 }

@@ -1,6 +1,7 @@
 #include "tools/Find.h"
 
 #include "store/CategoryTree.h"
+#include "store/StoredTextForms.h"
 #include "store/TextTools.h"
 
 #include <algorithm>
@@ -19,16 +20,27 @@ class TextFinder {
 public:
     TextFinder(std::string_view needle, bool caseSensitive)
         : m_needle(needle), m_exact(needle.begin(), needle.end()),
-          m_folded(needle.begin(), needle.end(), FoldHash{}, FoldEqual{}), m_case(caseSensitive) {}
+          m_folded(needle.begin(), needle.end(), FoldHash{}, FoldEqual{}), m_case(caseSensitive),
+          m_plain(std::all_of(needle.begin(), needle.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {}
 
+    // The text is compared as the views show it. A Windows-1252 text matches a needle of plain
+    // ASCII exactly where its own bytes do (its other bytes become no ASCII), so only a needle
+    // with other letters needs the text in UTF-8 first.
     bool In(std::string_view text) const {
+        if (text.size() < m_needle.size() && m_plain)
+            return false;
+        if (!m_plain && !IsValidUtf8(text))
+            return Search(StoredTextAsUtf8(text));
+        return Search(text);
+    }
+
+private:
+    bool Search(std::string_view text) const {
         if (text.size() < m_needle.size())
             return false;
         return m_case ? std::search(text.begin(), text.end(), m_exact) != text.end()
                       : std::search(text.begin(), text.end(), m_folded) != text.end();
     }
-
-private:
     struct FoldHash {
         std::size_t operator()(char c) const { return Fold(static_cast<unsigned char>(c)); }
     };
@@ -41,6 +53,7 @@ private:
     std::boyer_moore_horspool_searcher<std::string_view::const_iterator> m_exact;
     std::boyer_moore_horspool_searcher<std::string_view::const_iterator, FoldHash, FoldEqual> m_folded;
     bool m_case;
+    bool m_plain; // the needle is ASCII
 };
 
 // Whether the shortcut holds the text where the options look; byName tells that the name did.

@@ -130,3 +130,27 @@ TEST_F(FindTest, FieldsAndOrigin) {
 
 } // namespace
 } // namespace lynkora
+
+namespace lynkora {
+namespace {
+
+// Names stored in the older Windows-1252 form are found by what the list shows; a UTF-8 name
+// whose bytes happen to spell the needle's Windows-1252 reading is not.
+TEST_F(FindTest, TextsInBothStoredForms) {
+    Shortcut(*c, "Le caf\xE9 du coin", "http://old.example/").Descr = "\x93quoted\x94 caf\xE9";
+    Shortcut(*c, "Le café du port", "http://new.example/");
+    Shortcut(*c, "caf\xC3\x83\xC2\xA9", "http://mojibake.example/"); // shows as "cafÃ©"
+    TSearchOptions o;
+    o.FindText = "café du";
+    EXPECT_EQ(Walk(o), (std::vector<std::string>{"Le caf\xE9 du coin", "Le café du port"}));
+    o.Reset();
+    o.FindText = "\xE2\x80\x9Cquoted\xE2\x80\x9D"; // the curly quotes of 0x93 and 0x94
+    o.SearchIn = sfDescriptions;
+    EXPECT_EQ(Walk(o), (std::vector<std::string>{"Le caf\xE9 du coin"}));
+    o.Reset();
+    o.FindText = "caf"; // plain ASCII: both forms, bytes as they are
+    EXPECT_EQ(Walk(o).size(), 3u);
+}
+
+} // namespace
+} // namespace lynkora
