@@ -318,12 +318,17 @@ TEST_F(WindowTools, DeleteAllButFirstKeepsEveryHeadAndTheWindowReopensWhereItWas
         EXPECT_EQ(d.Model().rowCount(d.Model().index(0, 0)), 1);
         d.close();
     });
-    // A position that is no position: the conversion error, no window, and the step still ends.
+    // A position that is no position: the window in its own place, every time, and the step ends.
     window->Settings().DupWinPos = "x,1,2,3";
     Category("Dup four", {{"w1", "http://w.example/"}, {"w2", "http://w.example/"}});
-    Scan([](TfrmDuplicates&) {});
-    EXPECT_FALSE(dialogShown);
-    EXPECT_EQ(window->LastError(), "'x' is not a valid integer value");
+    for (int scan = 0; scan < 2; ++scan) {
+        Scan([&](TfrmDuplicates& d) {
+            EXPECT_EQ(d.geometry().size(), QSize(3, 1));
+            EXPECT_EQ(d.geometry().center(), window->geometry().center()) << "centred over the window";
+        });
+        EXPECT_TRUE(dialogShown);
+    }
+    EXPECT_EQ(window->LastError(), "");
     EXPECT_FALSE(AnyMarked(window->Tree()));
     EXPECT_TRUE(window->centralWidget()->isEnabled());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);

@@ -1,7 +1,6 @@
 #include "tools/ui/DuplicatesDialog.h"
 
 #include "companions/HelpWindow.h"
-#include "store/Errors.h"
 #include "tools/ui/DuplicatesModel.h"
 
 #include <QApplication>
@@ -31,13 +30,6 @@ std::optional<int> ToInt(const std::string& text) {
     } catch (const std::exception&) {
     }
     return std::nullopt;
-}
-
-// The conversion error, as for any text that should have been a number.
-int NeedInt(const std::string& text) {
-    if (const auto value = ToInt(text))
-        return *value;
-    throw ELynkora("'" + text + "' is not a valid integer value");
 }
 
 struct RestoreCursor {
@@ -121,23 +113,20 @@ void TfrmDuplicates::UpdateItems() {
 }
 
 void TfrmDuplicates::Place(const std::string& position, const QWidget* over) {
-    if (position.empty()) {
-        resize(kWidth, kHeight);
-        if (over)
-            move(over->geometry().center() - QPoint(kWidth / 2, kHeight / 2));
-        return;
-    }
     std::vector<std::string> parts;
     std::istringstream in(position);
     for (std::string part; std::getline(in, part, ',');)
         parts.push_back(part);
     parts.resize(4);
-    const int left = NeedInt(parts[0]);
+    // A damaged value gets the window's own size and place; closing stores a good one again.
+    const std::optional<int> left = ToInt(parts[0]), top = ToInt(parts[2]);
     const int height = ToInt(parts[1]).value_or(kHeight);
-    const int top = NeedInt(parts[2]);
     const int width = ToInt(parts[3]).value_or(kWidth);
     resize(width, height);
-    move(left, top);
+    if (left && top)
+        move(*left, *top);
+    else if (over)
+        move(over->geometry().center() - QPoint(width / 2, height / 2));
 }
 
 std::string TfrmDuplicates::Position() const {
