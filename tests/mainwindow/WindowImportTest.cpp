@@ -1,5 +1,6 @@
 // Import from file, import from browsers and Synchronize, driven through their windows: the
 // library lists, the marks, the confirmation with its boxes, and what reaches the data file.
+#include "SecondStart.h"
 #include "WindowFixture.h"
 #include "support/TestFiles.h"
 
@@ -439,4 +440,72 @@ TEST_F(WindowImport, BrowserLibrariesReadStraightIn) {
     ASSERT_NE(hot, nullptr);
     EXPECT_EQ(hot->Folder().Shortcuts.Count(), 1u);
     EXPECT_EQ(window->Tree().ShortcutCount(), 38u);
+}
+
+// A second start hands a file over while Synchronize, the confirmation of an import and the
+// browsers' import are open, each then accepted: the command finishes on the file the user chose,
+// and the file handed over opens afterwards, untouched.
+TEST_F(WindowImport, FilesHandedOverWhileImportWindowsAreOpenWaitForThem) {
+    window.reset();
+    registry->WriteInteger("", "FileEditMode", femDirect);
+    registry->Sync();
+    window = std::make_unique<TfrmMainLynkora>(*registry, env);
+    window->InitializeMainWindow("");
+    window->AskYesNo = [](const QString&) { return true; };
+    window->RunDialog = [this](QDialog& d) {
+        d.show();
+        if (act)
+            act(d);
+        return d.result() == QDialog::Accepted;
+    };
+    window->OpenDocument(path);
+    ASSERT_TRUE(window->DataFile()->DirectMode());
+    test::SecondStart start(*window);
+    const std::string handed = Sample("handed.lyx");
+    const std::string handedBytes = ReadFile(handed);
+
+    const std::string lib = Library("sync.html", "<DL><DT><A HREF=\"http://one.example/\">One</A></DL>");
+    SaveLibraries(*registry, {{"Netscape 4.x", lib}});
+    act = [&](QDialog& d) {
+        auto& sync = dynamic_cast<TfrmImport&>(d);
+        ClickMark(sync, 0, 2);
+        EXPECT_TRUE(start.HandOver(handed));
+        QTest::mouseClick(sync.BtnSync, Qt::LeftButton);
+    };
+    window->Action("acLibraries")->trigger();
+    EXPECT_EQ(window->LastError(), "");
+    EXPECT_EQ(window->DataFile()->FileName(), path);
+    EXPECT_EQ(window->Tree().ShortcutCount(), 1u) << "the chosen file was rebuilt from the library";
+    ASSERT_TRUE(test::WaitUntilOpen(*window, handed));
+    EXPECT_EQ(window->Tree().ShortcutCount(), 37u);
+
+    const std::string page = Library("links.html", "<a href=\"http://a.example/\">A</a>");
+    window->OpenDocument(path);
+    act = [&](QDialog& d) {
+        if (auto* files = dynamic_cast<ImportFileDialog*>(&d)) {
+            Type(*files, page);
+            return;
+        }
+        auto& confirm = dynamic_cast<TfrmConfirm&>(d);
+        EXPECT_TRUE(start.HandOver(handed));
+        QTest::mouseClick(confirm.BtnImport, Qt::LeftButton);
+    };
+    window->Action("acImportFile")->trigger();
+    EXPECT_EQ(window->LastError(), "");
+    EXPECT_EQ(window->DataFile()->FileName(), path);
+    EXPECT_EQ(window->Tree().ShortcutCount(), 2u) << "the link went into the chosen file";
+    ASSERT_TRUE(test::WaitUntilOpen(*window, handed));
+
+    window->OpenDocument(path);
+    act = [&](QDialog& d) {
+        auto& browsers = dynamic_cast<TfrmImpBrowse&>(d);
+        EXPECT_TRUE(start.HandOver(handed));
+        browsers.reject();
+    };
+    window->Action("acImportBrowser")->trigger();
+    ASSERT_TRUE(test::WaitUntilOpen(*window, handed));
+    window->CloseFile();
+    window->WaitForDeletion();
+    EXPECT_EQ(ShortcutsIn(handed), 37u) << "the file handed over kept its collection";
+    EXPECT_EQ(ShortcutsIn(path), 2u);
 }
