@@ -1,5 +1,6 @@
 #include "support/QtTestApp.h"
 
+#include "HandOverThread.h"
 #include "app/SingleInstance.h"
 
 #include <QCoreApplication>
@@ -16,17 +17,7 @@ using namespace lynkora;
 
 namespace {
 
-// Runs the hand-over on another thread while this one serves events, as two processes would.
-bool HandOver(const QString& name, const QString& line) {
-    std::atomic<int> result{-1};
-    std::thread second([&] { result = HandOverToRunningInstance(name, line, 2000) ? 1 : 0; });
-    QElapsedTimer timer;
-    timer.start();
-    while (result < 0 && timer.elapsed() < 10000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    second.join();
-    return result == 1;
-}
+bool HandOver(const QString& name, const QString& line) { return test::HandOverFromAnotherThread(name, line); }
 
 } // namespace
 

@@ -1,5 +1,6 @@
 // Every writer refuses to write over the data file it works from, its working copy and its side
 // files, however the target is spelled: a symbolic link, a hard link, another path.
+#include "support/TestFiles.h"
 #include "support/TestPaths.h"
 
 #include "../cli/CliRunner.h"
@@ -22,14 +23,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Bytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
-std::string SampleJson() { return Bytes(std::string(LYNKORA_SOURCE_DIR) + "/samples/sample.json"); }
+std::string SampleJson() { return test::ReadFile(std::string(LYNKORA_SOURCE_DIR) + "/samples/sample.json"); }
 
 class ProtectedTargets : public ::testing::Test {
 protected:
@@ -39,7 +34,7 @@ protected:
         ASSERT_EQ(Cli({"import-json", file}, SampleJson()).code, 0);
         fs::create_symlink(file, dir / "link.html");
         fs::create_hard_link(file, dir / "hard.html");
-        before = Bytes(file);
+        before = test::ReadFile(file);
     }
     // The spellings of the data file a user may give a writer.
     std::vector<std::string> Spellings() const {
@@ -65,14 +60,14 @@ TEST_F(ProtectedTargets, EveryExportRefusesTheDataFileAndWritesNothing) {
             EXPECT_EQ(r.code, 1) << kind << " " << target;
             if (std::string(kind) == "--html" || std::string(kind) == "--opera" || target.find(".htm") != std::string::npos)
                 EXPECT_NE(r.err.find("it is the data file"), std::string::npos) << kind << " " << target << ": " << r.err;
-            EXPECT_EQ(Bytes(file), before) << kind << " " << target;
+            EXPECT_EQ(test::ReadFile(file), before) << kind << " " << target;
         }
     }
     // A synchronisation exporting into the file it synchronises.
     const auto sync = Cli({"sync", file, "--export", "opera:" + (dir / "hard.html").string()});
     EXPECT_EQ(sync.code, 1) << sync.out;
     EXPECT_NE(sync.err.find("it is the data file"), std::string::npos) << sync.err;
-    EXPECT_EQ(Bytes(file), before);
+    EXPECT_EQ(test::ReadFile(file), before);
     EXPECT_EQ(Cli({"info", file}).code, 0);
 }
 
@@ -80,15 +75,15 @@ TEST_F(ProtectedTargets, TheWorkingCopyAndSideFilesToo) {
     auto open = std::make_unique<TDataFile>(file, false);
     const std::string workingCopy = open->TempName();
     ASSERT_TRUE(fs::exists(workingCopy));
-    std::string copy = Bytes(workingCopy);
+    std::string copy = test::ReadFile(workingCopy);
     const WriteTargetCheck check;
     for (const std::string& target : {workingCopy, ChangeFileExt(file, ".ly_"), ChangeFileExt(file, ".$sv")})
         EXPECT_THROW(check.Refuse(target), ELynkora) << target;
     EXPECT_NO_THROW(check.Refuse((dir / "other.html").string()));
     EXPECT_THROW(open->SaveAs((dir / "hard.html").string()), ELynkora) << "Save as onto a hard link of itself";
-    EXPECT_EQ(Bytes(workingCopy), copy);
+    EXPECT_EQ(test::ReadFile(workingCopy), copy);
     open.reset();
-    EXPECT_EQ(Bytes(file), before);
+    EXPECT_EQ(test::ReadFile(file), before);
     // Once closed, the file is an ordinary target again.
     EXPECT_NO_THROW(WriteTargetCheck().Refuse(file));
 }
@@ -98,10 +93,10 @@ TEST_F(ProtectedTargets, AFavoritesFolderHoldingTheDataFile) {
     // leaves it, and the shortcut of that name is refused rather than written over it.
     const std::string odd = (dir / "Debian.url").string();
     fs::copy_file(file, odd);
-    const std::string oddBefore = Bytes(odd);
+    const std::string oddBefore = test::ReadFile(odd);
     const auto r = Cli({"export", odd, "--favorites", dir.string()});
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("it is the data file"), std::string::npos) << r.err;
-    EXPECT_EQ(Bytes(odd), oddBefore);
+    EXPECT_EQ(test::ReadFile(odd), oddBefore);
     EXPECT_EQ(Cli({"info", odd}).code, 0);
 }

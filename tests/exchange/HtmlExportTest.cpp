@@ -29,6 +29,18 @@ std::string Crlf(const std::string& lf) {
     return out;
 }
 
+// What a Python script prints about a page.
+bool RunPython(const fs::path& script, const std::string& page, std::string& out) {
+    const std::string command = "python3 " + script.string() + " " + page;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe)
+        return false;
+    char buffer[4096];
+    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+        out.append(buffer, n);
+    return ::pclose(pipe) == 0;
+}
+
 std::string ReadAll(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
     std::ostringstream s;
@@ -253,14 +265,8 @@ TEST(HtmlExport, TextsOfTheCollectionAddNoMarkup) {
                              "    def handle_starttag(self, tag, attrs):\n"
                              "        print(tag, repr(attrs))\n"
                              "P().feed(open(sys.argv[1], encoding='utf-8').read())\n";
-    const std::string command = "python3 " + script.string() + " " + o.output;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
     std::string tags;
-    char buffer[4096];
-    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
-        tags.append(buffer, n);
-    ASSERT_EQ(::pclose(pipe), 0);
+    ASSERT_TRUE(RunPython(script, o.output, tags));
     std::istringstream lines(tags);
     const std::set<std::string> allowed = {"html", "head", "meta", "title", "base", "style", "table", "tr", "td",
                                            "h1", "h3", "strong", "a", "menu", "ul", "li", "hr", "br", "p", "span"};
@@ -314,14 +320,8 @@ TEST(HtmlExport, OnlyKnownSchemesBecomeLinks) {
                              "            print(data, urllib.parse.urlsplit(self.href).scheme or '-')\n"
                              "        self.href = None\n"
                              "P().feed(open(sys.argv[1], encoding='utf-8').read())\n";
-    const std::string command = "python3 " + script.string() + " " + o.output;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
     std::string schemes;
-    char buffer[4096];
-    while (std::size_t k = std::fread(buffer, 1, sizeof buffer, pipe))
-        schemes.append(buffer, k);
-    ASSERT_EQ(::pclose(pipe), 0);
+    ASSERT_TRUE(RunPython(script, o.output, schemes));
     // Entities in the stored text are written escaped: "&#106;avascript:" stays a relative
     // reference, which is harmless.
     std::istringstream lines(schemes);

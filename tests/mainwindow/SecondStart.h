@@ -1,14 +1,13 @@
 #pragma once
 
+#include "../app/HandOverThread.h"
 #include "app/SingleInstance.h"
 #include "mainwindow/MainWindow.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
-#include <atomic>
 #include <string>
-#include <thread>
 
 namespace lynkora::test {
 
@@ -25,15 +24,7 @@ public:
     }
     // True when the running window answered; it has then handled or queued the file.
     bool HandOver(const std::string& path) {
-        std::atomic<int> result{-1};
-        const QString line = "\"" + QString::fromStdString(path) + "\"";
-        std::thread second([&] { result = HandOverToRunningInstance(m_name, line, 2000) ? 1 : 0; });
-        QElapsedTimer timer;
-        timer.start();
-        while (result < 0 && timer.elapsed() < 20000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        second.join();
-        return result == 1;
+        return HandOverFromAnotherThread(m_name, "\"" + QString::fromStdString(path) + "\"");
     }
 
 private:

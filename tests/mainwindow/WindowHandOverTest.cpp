@@ -2,6 +2,7 @@
 // document: the document stays until it is free, then the file handed over opens.
 #include "SecondStart.h"
 #include "WindowFixture.h"
+#include "support/TestFiles.h"
 
 #include "tools/ui/DuplicatesDialog.h"
 
@@ -19,17 +20,6 @@ using namespace lynkora;
 using lynkora::test::MainWindowTest;
 using lynkora::test::SecondStart;
 using lynkora::test::WaitUntilOpen;
-
-namespace {
-
-std::string Bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-} // namespace
 
 class WindowHandOver : public MainWindowTest {
 protected:
@@ -82,7 +72,7 @@ TEST_F(WindowHandOver, EveryWindowHoldsTheDocumentUntilItCloses) {
     twin.URL = news->Folder().Shortcuts[0].URL;
     window->WriteCategory(*news);
     window->DataFile()->Save();
-    const std::string mine = Bytes(first);
+    const std::string mine = test::ReadFile(first);
 
     for (const char* action : {"acFind", "Options1", "acProp", "acNewShort", "acNewFolder", "acExport",
                                "acImportFile", "acImportBrowser", "acLibraries", "acScanDup"}) {
@@ -96,7 +86,7 @@ TEST_F(WindowHandOver, EveryWindowHoldsTheDocumentUntilItCloses) {
         EXPECT_EQ(window->StatusText(), "38 internet shortcuts; 11 categories") << action;
     }
     ASSERT_TRUE(window->CloseFile());
-    EXPECT_EQ(Bytes(first).size(), mine.size()) << "the user's file is whole";
+    EXPECT_EQ(test::ReadFile(first).size(), mine.size()) << "the user's file is whole";
 }
 
 TEST_F(WindowHandOver, TheSaveQuestionHoldsTheDocument) {

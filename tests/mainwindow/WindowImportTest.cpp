@@ -90,6 +90,22 @@ protected:
         WriteFile(p, text);
         return p;
     }
+    // A new window in direct mode on the same file, its windows going to `act`.
+    void ReopenInDirectMode() {
+        window.reset();
+        registry->WriteInteger("", "FileEditMode", femDirect);
+        registry->Sync();
+        window = std::make_unique<TfrmMainLynkora>(*registry, env);
+        window->InitializeMainWindow("");
+        window->AskYesNo = [](const QString&) { return true; };
+        window->RunDialog = [this](QDialog& d) {
+            d.show();
+            if (act)
+                act(d);
+            return d.result() == QDialog::Accepted;
+        };
+        window->OpenDocument(path);
+    }
     std::function<void(QDialog&)> act;
     QStringList questions;
     std::filesystem::path home;
@@ -207,19 +223,7 @@ TEST_F(WindowImport, AReaderFailingHalfWayLosesNothing) {
 }
 
 TEST_F(WindowImport, DirectModeKeepsTheOldCollectionInTheBackup) {
-    window.reset();
-    registry->WriteInteger("", "FileEditMode", femDirect);
-    registry->Sync();
-    window = std::make_unique<TfrmMainLynkora>(*registry, env);
-    window->InitializeMainWindow("");
-    window->AskYesNo = [](const QString&) { return true; };
-    window->RunDialog = [this](QDialog& d) {
-        d.show();
-        if (act)
-            act(d);
-        return d.result() == QDialog::Accepted;
-    };
-    window->OpenDocument(path);
+    ReopenInDirectMode();
     ASSERT_TRUE(window->DataFile()->DirectMode());
     SaveLibraries(*registry, {{"Netscape 4.x", (home / "gone.html").string()}});
     act = [&](QDialog& d) {
@@ -446,19 +450,7 @@ TEST_F(WindowImport, BrowserLibrariesReadStraightIn) {
 // browsers' import are open, each then accepted: the command finishes on the file the user chose,
 // and the file handed over opens afterwards, untouched.
 TEST_F(WindowImport, FilesHandedOverWhileImportWindowsAreOpenWaitForThem) {
-    window.reset();
-    registry->WriteInteger("", "FileEditMode", femDirect);
-    registry->Sync();
-    window = std::make_unique<TfrmMainLynkora>(*registry, env);
-    window->InitializeMainWindow("");
-    window->AskYesNo = [](const QString&) { return true; };
-    window->RunDialog = [this](QDialog& d) {
-        d.show();
-        if (act)
-            act(d);
-        return d.result() == QDialog::Accepted;
-    };
-    window->OpenDocument(path);
+    ReopenInDirectMode();
     ASSERT_TRUE(window->DataFile()->DirectMode());
     test::SecondStart start(*window);
     const std::string handed = Sample("handed.lyx");
