@@ -196,7 +196,7 @@ int ImportJsonCommand(CommandContext& ctx) {
     const std::string version = Text(top, "AppVersion", kProgramVersion);
     const QJsonValue lastDate = top.value("LastDate");
 
-    ReplaceWithNewFile(file, ChangeFileExt(file, ".$im"), [&](cfb::Storage& root) {
+    ReplaceWithNewFile(file, SideFileName(file, ".$im"), [&](cfb::Storage& root) {
         InitDataFile(root);
         cfb::Storage folders = root.OpenStorage(kRootFolderStorage);
         WriteFolder(folders, rootFolder, {});

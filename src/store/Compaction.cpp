@@ -94,7 +94,7 @@ void CompactDataFile(const std::string& path) {
     }
     Fingerprint before;
     Take(source, "", path, before);
-    cfb::Storage copy = ReplaceWithNewFile(path, ChangeFileExt(path, ".$$$"), [&](cfb::Storage& dest) {
+    cfb::Storage copy = ReplaceWithNewFile(path, SideFileName(path, ".$$$"), [&](cfb::Storage& dest) {
         source.CopyTo(dest);
         Fingerprint after;
         Take(dest, "", path, after);

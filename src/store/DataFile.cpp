@@ -2,7 +2,6 @@
 
 #include "Compaction.h"
 #include "DataFileStorage.h"
-#include "Errors.h"
 #include "FileReplace.h"
 #include "NameCollator.h"
 #include "ObjectStream.h"
@@ -18,6 +17,7 @@ TDataFile::TDataFile(const std::string& fileName, bool directMode)
     : m_fileName(fileName), m_protected(fileName), m_direct(directMode) {
     WaitForCompaction(fileName);
     const bool exists = FileExists(fileName);
+    bool ownWorkingCopy = false;
     try {
         if (directMode) {
             if (exists) {
@@ -29,10 +29,18 @@ TDataFile::TDataFile(const std::string& fileName, bool directMode)
                 WriteNewFileRoot(*m_work);
             }
         } else {
-            m_tempName = ChangeFileExt(fileName, ".$ly");
-            DeleteFileIfExists(m_tempName);
+            m_tempName = SideFileName(fileName, ".$ly");
+            // The data file is locked first: a file another program holds is refused before
+            // anything beside it is touched (its working copy is that program's).
             if (exists) {
                 m_file = OpenDataFile(fileName);
+            } else {
+                m_file = CreateDataFile(fileName);
+                WriteNewFileRoot(*m_file);
+            }
+            DeleteFileIfExists(m_tempName);
+            ownWorkingCopy = true;
+            if (exists) {
                 RemoveStaleSideFiles(fileName);
                 // The file is locked and unchanged: its bytes are the working copy, copied in
                 // the kernel instead of stream by stream (a large collection opens in half the time).
@@ -41,8 +49,6 @@ TDataFile::TDataFile(const std::string& fileName, bool directMode)
             } else {
                 m_work = CreateDataFile(m_tempName);
                 WriteNewFileRoot(*m_work);
-                m_file = CreateDataFile(fileName);
-                WriteNewFileRoot(*m_file);
             }
         }
         m_work->Flush();
@@ -52,7 +58,7 @@ TDataFile::TDataFile(const std::string& fileName, bool directMode)
             m_work->Close();
         if (m_file)
             m_file->Close();
-        if (!m_tempName.empty())
+        if (ownWorkingCopy)
             DeleteFileIfExists(m_tempName);
         throw;
     }
@@ -266,7 +272,7 @@ void TDataFile::Save() {
     if (!m_file)
         return;
     m_work->Flush();
-    const std::string temp = ChangeFileExt(m_fileName, ".$sv");
+    const std::string temp = SideFileName(m_fileName, ".$sv");
     // A working copy with little unused space is saved as its bytes, copied in the kernel;
     // one that edits have left sparse is written anew stream by stream, which packs it.
     const bool tight = WorkIsTight();
@@ -285,13 +291,10 @@ void TDataFile::Save() {
 }
 
 void TDataFile::Backup() {
-    // A data file with the backup's own name ("c.ly_") would be replaced by its copy while open.
-    if (BackupName() == m_fileName)
-        throw ELynkora("Could not write the backup of " + m_fileName + ": it would replace the data file itself");
-    CopyOfWork(BackupName(), ChangeFileExt(m_fileName, ".$bk")).Close();
+    CopyOfWork(BackupName(), SideFileName(m_fileName, ".$bk")).Close();
 }
 
-std::string TDataFile::BackupName() const { return ChangeFileExt(m_fileName, ".ly_"); }
+std::string TDataFile::BackupName() const { return SideFileName(m_fileName, ".ly_"); }
 
 void TDataFile::EmptyCollection() {
     if (m_direct)
@@ -309,8 +312,8 @@ void TDataFile::EmptyCollection() {
 void TDataFile::SaveAs(const std::string& newPath) {
     const WriteTargetCheck check;
     check.Refuse(newPath);
-    check.Refuse(ChangeFileExt(newPath, ".$sv"));
-    CopyOfWork(newPath, ChangeFileExt(newPath, ".$sv")).Close();
+    check.Refuse(SideFileName(newPath, ".$sv"));
+    CopyOfWork(newPath, SideFileName(newPath, ".$sv")).Close();
 }
 
 void TDataFile::TakeOver(CategoryTree& tree, TDateTime lastDate) {

@@ -1,6 +1,7 @@
 #include "FileReplace.h"
 
 #include "Errors.h"
+#include "TextTools.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -63,6 +64,13 @@ std::string ChangeFileExt(const std::string& path, const std::string& ext) {
     return path.substr(0, dot) + ext;
 }
 
+std::string SideFileName(const std::string& dataFile, const std::string& ext) {
+    const auto slash = dataFile.find_last_of('/');
+    const std::string name = slash == std::string::npos ? dataFile : dataFile.substr(slash + 1);
+    const bool usual = name.size() > 4 && LowerAscii(name.substr(name.size() - 4)) == ".lyx";
+    return usual ? ChangeFileExt(dataFile, ext) : dataFile + ext;
+}
+
 void CheckReplaceable(const std::string& path) {
     // Write permission bits, not access(): the superuser may write anything, yet a file marked
     // read-only is the user's wish not to have it replaced.
@@ -79,7 +87,7 @@ void CheckReplaceable(const std::string& path) {
 
 void RemoveStaleSideFiles(const std::string& path) {
     for (const char* ext : {".$sv", ".$$$", ".$im", ".$bk"}) {
-        const std::string side = ChangeFileExt(path, ext);
+        const std::string side = SideFileName(path, ext);
         struct stat st {};
         if (::lstat(side.c_str(), &st) == 0 && S_ISREG(st.st_mode))
             ::unlink(side.c_str());

@@ -30,6 +30,10 @@ void CheckReplaceable(const std::string& path);
 // `path` with its extension (after the last dot of the file name) replaced by `ext`
 // (which includes the dot).
 std::string ChangeFileExt(const std::string& path, const std::string& ext);
+// The name of a data file's side file (working copy, backup, temporaries) with extension
+// `ext`: "c.$ly" beside "c.lyx"; a data file of another name gets its whole name extended
+// ("c.ly_.$ly"), so that no two data files of one folder ever share a side file.
+std::string SideFileName(const std::string& dataFile, const std::string& ext);
 
 bool FileExists(const std::string& path);
 // Removes what a killed save, compaction, import or backup of the data file left beside it

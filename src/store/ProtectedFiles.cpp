@@ -54,7 +54,7 @@ WriteTargetCheck::WriteTargetCheck() {
     for (const std::string& owner : owners) {
         std::vector<std::string> names = {owner};
         for (const char* ext : {".$ly", ".ly_", ".$sv", ".$$$", ".$im", ".$bk"})
-            names.push_back(ChangeFileExt(owner, ext));
+            names.push_back(SideFileName(owner, ext));
         for (const std::string& name : names) {
             Entry e;
             e.owner = owner;

@@ -446,3 +446,56 @@ TEST(DataFile, ABatchOfWritesKeepsEveryCategoryAndEmptyingKeepsTheFile) {
     backup.LoadTree(tree);
     EXPECT_EQ(tree.NodeCount(), 41u) << "direct mode keeps the collection in the backup";
 }
+
+// "c.lyx" and its backup's name "c.ly_" are two data files of one folder: each has its own
+// working copy and side files, so two sessions on them never write into each other.
+TEST(DataFile, TwoDataFilesOfOneStemKeepApart) {
+    const std::string one = NewPath("c.lyx");
+    const std::string two = one.substr(0, one.size() - 4) + ".ly_";
+    test::MakeFileWithCategory(one, false, "One", 2);
+    test::MakeFileWithCategory(two, false, "Two", 3);
+    TDataFile first(one, false);
+    TDataFile second(two, false);
+    EXPECT_NE(first.TempName(), second.TempName());
+    EXPECT_EQ(first.TempName(), ChangeFileExt(one, ".$ly")) << "the usual name stays";
+    for (TDataFile* f : {&first, &second}) {
+        CategoryTree tree;
+        f->CheckVersion(kProgramVersion);
+        f->LoadTree(tree);
+        AddCategory(*f, tree, *tree.RootNode(), f == &first ? "Added one" : "Added two", 1);
+        f->Save();
+        f->Close();
+    }
+    for (const auto& [path, count] : {std::pair{one, 3u}, std::pair{two, 4u}}) {
+        auto root = OpenDataFile(path, false);
+        CategoryTree back;
+        LoadCategoryTree(root, back);
+        EXPECT_EQ(back.ShortcutCount(), count) << path << " holds its own collection";
+    }
+    // A data file named as another's backup is backed up beside itself, not over itself.
+    TDataFile direct(two, true);
+    EXPECT_EQ(direct.BackupName(), two + ".ly_");
+    EXPECT_TRUE(FileExists(two + ".ly_"));
+}
+
+// Opening a file that another session holds is refused before anything beside it is touched:
+// that session's working copy stays, and so does what it wrote there.
+TEST(DataFile, ARefusedOpenLeavesTheHoldersWorkingCopy) {
+    const std::string path = NewPath("held.lyx");
+    test::MakeFileWithCategory(path, false, "Saved", 2);
+    TDataFile holder(path, false);
+    CategoryTree tree;
+    holder.LoadTree(tree);
+    AddCategory(holder, tree, *tree.RootNode(), "Unsaved", 4);
+    const std::string copy = FileBytes(holder.TempName());
+    for (bool direct : {false, true})
+        EXPECT_THROW(TDataFile(path, direct), std::exception);
+    ASSERT_TRUE(FileExists(holder.TempName()));
+    EXPECT_EQ(FileBytes(holder.TempName()), copy);
+    holder.Save();
+    holder.Close();
+    auto root = OpenDataFile(path, false);
+    CategoryTree back;
+    LoadCategoryTree(root, back);
+    EXPECT_EQ(back.ShortcutCount(), 6u);
+}
