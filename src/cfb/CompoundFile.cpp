@@ -82,10 +82,10 @@ int openLocked(const std::string& path, int flags, bool exclusive) {
 
 } // namespace
 
-std::shared_ptr<CompoundFile> CompoundFile::Create(const std::string& path) {
+std::shared_ptr<CompoundFile> CompoundFile::Create(const std::string& path, bool newOnly) {
     std::shared_ptr<CompoundFile> f(new CompoundFile);
     f->m_path = path;
-    f->m_fd = openLocked(path, O_RDWR | O_CREAT, true);
+    f->m_fd = openLocked(path, O_RDWR | O_CREAT | O_NOFOLLOW | (newOnly ? O_EXCL : 0), true);
     f->m_writable = true;
     f->m_open = true;
     if (::ftruncate(f->m_fd, 0) != 0)

@@ -55,7 +55,7 @@ struct DirEntry { // members by size, so a directory of 100,000 entries wastes n
 class CompoundFile {
 public:
     // Creates (replacing) a version 3 file, or opens an existing one.
-    static std::shared_ptr<CompoundFile> Create(const std::string& path);
+    static std::shared_ptr<CompoundFile> Create(const std::string& path, bool newOnly);
     static std::shared_ptr<CompoundFile> Open(const std::string& path, bool writable);
     // Opens and parses a file already in memory, read-only (for fuzzing and inspection).
     static std::shared_ptr<CompoundFile> FromBytes(std::string bytes);

@@ -290,8 +290,8 @@ std::uint64_t Storage::UnusedBytes() const { return m_file->unusedBytes(); }
 
 // ---------------------------------------------------------------------------------------------
 
-Storage CreateCompoundFile(const std::string& path) {
-    return Storage(CompoundFile::Create(path), 0);
+Storage CreateCompoundFile(const std::string& path, bool newOnly) {
+    return Storage(CompoundFile::Create(path, newOnly), 0);
 }
 
 Storage OpenCompoundFile(const std::string& path, bool writable) {

@@ -88,7 +88,7 @@ public:
     std::uint64_t UnusedBytes() const;
 
 private:
-    friend Storage CreateCompoundFile(const std::string&);
+    friend Storage CreateCompoundFile(const std::string&, bool);
     friend Storage OpenCompoundFile(const std::string&, bool);
     friend Storage OpenCompoundFileFromBytes(std::string);
     Storage(std::shared_ptr<CompoundFile> file, std::uint32_t id);
@@ -100,8 +100,10 @@ private:
     std::uint32_t m_generation;
 };
 
-// Creates a compound file, replacing any file at the path, open read-write and exclusively.
-Storage CreateCompoundFile(const std::string& path);
+// Creates a compound file, replacing any file at the path, open read-write and exclusively. A
+// symbolic link at the path is never followed; with `newOnly` the file must not exist at all
+// (a temporary beside the data file, made by the holder of its lock).
+Storage CreateCompoundFile(const std::string& path, bool newOnly = false);
 // Opens a compound file: read-write holds an exclusive lock, read-only a shared one. A file open
 // elsewhere fails with STG_E_SHAREVIOLATION.
 Storage OpenCompoundFile(const std::string& path, bool writable);

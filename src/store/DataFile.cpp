@@ -47,7 +47,7 @@ TDataFile::TDataFile(const std::string& fileName, bool directMode)
                 CopyFileBytes(fileName, m_tempName);
                 m_work = OpenDataFile(m_tempName);
             } else {
-                m_work = CreateDataFile(m_tempName);
+                m_work = CreateDataFile(m_tempName, true);
                 WriteNewFileRoot(*m_work);
             }
         }

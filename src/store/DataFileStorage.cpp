@@ -97,8 +97,8 @@ void InitDataFile(Storage& root) {
     session.CreateStream("LASTDATE").Write(date);
 }
 
-Storage CreateDataFile(const std::string& path) {
-    Storage root = cfb::CreateCompoundFile(path);
+Storage CreateDataFile(const std::string& path, bool newOnly) {
+    Storage root = cfb::CreateCompoundFile(path, newOnly);
     InitDataFile(root);
     root.Flush();
     return root;

@@ -19,7 +19,7 @@ inline constexpr const char* kDataStream = "DATA";
 
 // Creates a data file (replacing any file there) with ROOTFOLDER, VERSION and SESSION and the
 // current date in SESSION/LASTDATE.
-cfb::Storage CreateDataFile(const std::string& path);
+cfb::Storage CreateDataFile(const std::string& path, bool newOnly = false);
 // Checks that the file is a compound file ("Error: not a valid Lynkora file!" otherwise) and
 // opens it exclusively, read-write or read-only.
 cfb::Storage OpenDataFile(const std::string& path, bool writable = true);

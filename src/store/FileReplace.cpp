@@ -43,12 +43,63 @@ bool FileExists(const std::string& path) {
 }
 
 void CopyFileBytes(const std::string& from, const std::string& to) {
-    // The library copies in the kernel (sendfile) where the system can, by a buffer elsewhere.
-    std::error_code error;
-    std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, error);
-    if (error) {
+    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        throw ELynkora("Could not read " + from + ": " + std::strerror(errno));
+    struct stat st {};
+    ::fstat(in, &st);
+    // The copy is made new: a stale one, or a link put in its place, is removed, never written through.
+    ::unlink(to.c_str());
+    const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, st.st_mode & 0666);
+    auto fail = [&](int err, bool made) {
+        ::close(in);
+        if (made) {
+            ::close(out);
+            ::unlink(to.c_str());
+        }
+        throw ELynkora("Could not write " + to + ": " + std::strerror(err));
+    };
+    if (out < 0)
+        fail(errno, false);
+    // In the kernel where it can; the system's own reason (a full disk says so) when it fails.
+    for (bool kernel = true;;) {
+        const ssize_t n = kernel ? ::copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0) : -1;
+        if (n > 0)
+            continue;
+        if (n == 0)
+            break;
+        if (kernel && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
+            kernel = false;
+            char buffer[1 << 16];
+            for (;;) {
+                const ssize_t got = ::read(in, buffer, sizeof buffer);
+                if (got == 0)
+                    break;
+                if (got < 0) {
+                    if (errno == EINTR)
+                        continue;
+                    fail(errno, true);
+                }
+                for (ssize_t done = 0; done < got;) {
+                    const ssize_t put = ::write(out, buffer + done, static_cast<std::size_t>(got - done));
+                    if (put < 0 && errno == EINTR)
+                        continue;
+                    if (put <= 0)
+                        fail(put < 0 ? errno : ENOSPC, true);
+                    done += put;
+                }
+            }
+            break;
+        }
+        if (errno == EINTR)
+            continue;
+        fail(errno, true);
+    }
+    ::close(in);
+    if (::close(out) != 0) {
+        const int err = errno;
         ::unlink(to.c_str());
-        throw ELynkora("Could not write " + to + ": " + error.message());
+        throw ELynkora("Could not write " + to + ": " + std::strerror(err));
     }
 }
 
@@ -100,6 +151,9 @@ cfb::Storage Replace(const std::string& target, const std::string& tempPath,
                      const std::function<cfb::Storage()>& create,
                      const std::function<void(cfb::Storage&)>& fill) {
     CheckReplaceable(target);
+    // Whatever stands at the temporary's name (a stale one, or a link put there) goes, and the
+    // temporary is made new: nothing is ever written through a link beside the data file.
+    DeleteFileIfExists(tempPath);
     std::optional<cfb::Storage> fresh;
     try {
         fresh = create();
@@ -131,7 +185,7 @@ void RenameOver(const std::string& from, const std::string& target) {
 
 cfb::Storage ReplaceWithNewFile(const std::string& target, const std::string& tempPath,
                                 const std::function<void(cfb::Storage&)>& fill) {
-    return Replace(target, tempPath, [&] { return cfb::CreateCompoundFile(tempPath); }, fill);
+    return Replace(target, tempPath, [&] { return cfb::CreateCompoundFile(tempPath, true); }, fill);
 }
 
 cfb::Storage ReplaceWithCopy(const std::string& target, const std::string& tempPath, const std::string& source,

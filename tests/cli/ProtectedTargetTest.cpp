@@ -100,3 +100,25 @@ TEST_F(ProtectedTargets, AFavoritesFolderHoldingTheDataFile) {
     EXPECT_EQ(test::ReadFile(odd), oddBefore);
     EXPECT_EQ(Cli({"info", odd}).code, 0);
 }
+
+// Links put where the data file's side files go (working copy, save, import, compaction and
+// backup temporaries) are replaced, never written through: the file they point to stays as it
+// was, and the data file stays a file of its own.
+TEST(SideFiles, LinksInTheirPlaceAreNotFollowed) {
+    const fs::path dir = test::FreshDir("side-links");
+    const std::string file = (dir / "c.lyx").string();
+    ASSERT_EQ(Cli({"import-json", file}, SampleJson()).code, 0);
+    const fs::path outside = test::FreshDir("side-links-outside") / "precious.txt";
+    test::WriteFile(outside.string(), "keep me");
+    for (const char* ext : {".$ly", ".$sv", ".$im", ".$$$", ".$bk"})
+        fs::create_symlink(outside, ChangeFileExt(file, ext));
+    const std::string page = (dir / "links.html").string();
+    test::WriteFile(page, "<DL><DT><A HREF=\"http://one.example/\">One</A></DL>");
+    EXPECT_EQ(Cli({"import-json", file, "--force"}, SampleJson()).code, 0);
+    EXPECT_EQ(Cli({"import", file, "--netscape", page}).code, 0);
+    EXPECT_EQ(Cli({"compact", file}).code, 0);
+    EXPECT_EQ(Cli({"sync", file, "--import", "netscape:" + page, "--direct"}).code, 0);
+    EXPECT_TRUE(test::ReadFile(outside.string()) == "keep me") << "the file behind the links was written";
+    EXPECT_FALSE(fs::is_symlink(file));
+    EXPECT_EQ(Cli({"info", file}).code, 0);
+}
