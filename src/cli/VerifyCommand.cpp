@@ -3,8 +3,10 @@
 #include "CliCommand.h"
 #include "FindCategoryPath.h"
 
+#include "cfb/StorageError.h"
 #include "store/DataFile.h"
 #include "store/Errors.h"
+#include "store/FileReplace.h"
 #include "store/NameCollator.h"
 #include "store/Version.h"
 #include "verify/CheckPool.h"
@@ -14,9 +16,11 @@
 
 #include <QCoreApplication>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <iostream>
 #include <unistd.h>
@@ -109,6 +113,9 @@ int VerifyCommand(CommandContext& ctx) {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
 
+    // Verifying reads a collection; it never makes one where there is none.
+    if (!FileExists(o.file))
+        throw cfb::StorageError(cfb::STG_E_FILENOTFOUND, o.file + ": " + std::strerror(ENOENT));
     TDataFile file(o.file, false);
     file.CheckVersion(kProgramVersion);
     CategoryTree tree;

@@ -318,3 +318,14 @@ TEST(Cli, FailedExportsSayWhatAndWhy) {
     EXPECT_NE(fav.err.find("The export stopped after "), std::string::npos) << fav.err;
     EXPECT_NE(fav.err.find(" of 37 shortcuts"), std::string::npos) << fav.err;
 }
+
+TEST(Cli, ReadingCommandsNeverMakeACollection) {
+    const std::string missing = NewPath("missing.lyx");
+    for (const char* command : {"verify", "info", "export-json", "duplicates"}) {
+        const Result r = Cli({command, missing});
+        EXPECT_EQ(r.code, 1) << command;
+        EXPECT_NE(r.err.find("could not be found"), std::string::npos) << command << ": " << r.err;
+        EXPECT_FALSE(std::filesystem::exists(missing)) << command;
+        EXPECT_FALSE(std::filesystem::exists(ChangeFileExt(missing, ".$ly"))) << command;
+    }
+}
