@@ -97,15 +97,26 @@ std::vector<DirItem> List(int fd, const std::string& where) {
     return items;
 }
 
+// A shortcut file holds a few lines; what lies beyond this is no shortcut's (a huge or sparse
+// file put among them is read no further).
+constexpr std::size_t kShortcutFileBytes = 64 * 1024;
+
 std::string ReadAt(int dirFd, const std::string& name) {
     const int fd = ::openat(dirFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return {};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return {};
+    }
     std::string bytes;
     char buffer[8192];
-    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+    for (ssize_t n; bytes.size() < kShortcutFileBytes && (n = ::read(fd, buffer, sizeof buffer)) > 0;)
         bytes.append(buffer, static_cast<std::size_t>(n));
     ::close(fd);
+    if (bytes.size() > kShortcutFileBytes)
+        bytes.resize(kShortcutFileBytes);
     return bytes;
 }
 

@@ -15,6 +15,7 @@
 #include <fstream>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -182,4 +183,23 @@ TEST(HostileInput, AFavoritesFolderThreeThousandDeepLosesNothing) {
     ExpectFlattened(doc, kLevels);
     RemoveDeep(AT_FDCWD, top.string());
     EXPECT_FALSE(fs::exists(top));
+}
+
+// A shortcut file of a gigabyte (sparse: it takes no disk) is read no further than a shortcut
+// file can reach; its shortcut comes in, and the import's memory stays small.
+TEST(HostileInput, AHugeShortcutFileIsReadOnlyAsFarAsAShortcutGoes) {
+    const fs::path top = test::FreshDir("hugefavorites") / "Favorites";
+    fs::create_directories(top);
+    const fs::path big = top / "Big.url";
+    std::ofstream(big) << "[InternetShortcut]\r\nURL=http://big.example/\r\n";
+    fs::resize_file(big, std::uintmax_t(1) << 30);
+    struct rusage before {};
+    ::getrusage(RUSAGE_SELF, &before);
+    Doc doc;
+    ImportFavoritesFolder(top.string(), *doc.tree.RootNode(), doc.Target());
+    struct rusage after {};
+    ::getrusage(RUSAGE_SELF, &after);
+    ASSERT_EQ(doc.tree.RootNode()->Folder().Shortcuts.Count(), 1u);
+    EXPECT_EQ(doc.tree.RootNode()->Folder().Shortcuts[0].URL, "http://big.example/");
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 100 * 1024) << "kilobytes more at the peak";
 }
