@@ -17,6 +17,31 @@ namespace {
 
 std::string Utf8(const std::string& stored) { return EncodeUserText(DecodeStoredText(stored)); }
 
+// A stored text as a line of plain output: control characters (C0, DEL and C1, escape
+// sequences among them) are written as \xHH, so that a name can neither drive the terminal nor
+// break the tab-separated columns.
+std::string Line(const std::string& stored) {
+    const std::string text = Utf8(stored);
+    std::string out;
+    out.reserve(text.size());
+    static const char* hex = "0123456789abcdef";
+    auto escape = [&](unsigned value) {
+        out += "\\x";
+        out += hex[(value >> 4) & 0xF];
+        out += hex[value & 0xF];
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 || c == 0x7F)
+            escape(c);
+        else if (c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) < 0xA0)
+            escape(static_cast<unsigned char>(text[++i])); // U+0080..U+009F: the second byte is the code
+        else
+            out += static_cast<char>(c);
+    }
+    return out;
+}
+
 int SearchFieldsNamed(const std::string& name) {
     static const char* names[] = {"names", "urls", "descriptions", "keywords", "all"};
     for (int i = 0; i < 5; ++i)
@@ -68,7 +93,7 @@ int FindCommand(CommandContext& ctx) {
     // Find, then Find next until the first miss: each match once, in the window's order.
     for (SearchMatch m; SearchFrom(o, c.tree, m);) {
         const TIShortcut& s = m.node->Folder().Shortcuts[m.index];
-        ctx.out << Utf8(CategoryTree::CategoryPath(*m.node)) << '\t' << Utf8(s.Name) << '\t' << Utf8(s.URL) << '\n';
+        ctx.out << Line(CategoryTree::CategoryPath(*m.node)) << '\t' << Line(s.Name) << '\t' << Line(s.URL) << '\n';
     }
     return 0;
 }
@@ -92,9 +117,9 @@ int DuplicatesCommand(CommandContext& ctx) {
     if (!json) {
         // As the window lists them: the URL, then one line per shortcut, the head first.
         for (const TDupItems& g : groups) {
-            ctx.out << Utf8(g.URL) << '\n';
+            ctx.out << Line(g.URL) << '\n';
             for (std::size_t i = 0; i < g.URLs.Count(); ++i)
-                ctx.out << "  " << Utf8(g.URLs.Items(i).Name) << " (Category: " << Utf8(g.URLs.Items(i).Category)
+                ctx.out << "  " << Line(g.URLs.Items(i).Name) << " (Category: " << Line(g.URLs.Items(i).Category)
                         << ")\n";
         }
         return 0;

@@ -75,3 +75,17 @@ TEST(CliTools, DuplicatesAsTextAndJson) {
 }
 
 } // namespace
+
+// Names that hold terminal escape sequences, tabs or line breaks are printed with those
+// characters escaped: they can neither drive the terminal nor break the columns.
+TEST(CliTools, ControlCharactersArePrintedEscaped) {
+    const std::string path = (lynkora::test::FreshDir("cli-controls") / "c.lyx").string();
+    ASSERT_EQ(Cli({"import-json", path}, R"({"Root": {"FolderName": "Links",
+        "Shortcuts": [{"Name": "evil\u001b]0;owned\u0007 name", "URL": "http://x.example/"},
+                      {"Name": "tab\there\nline \u009b2J", "URL": "http://x.example/"}]}})").code, 0);
+    EXPECT_EQ(Cli({"find", path, "e"}).out, "Links\tevil\\x1b]0;owned\\x07 name\thttp://x.example/\n"
+                                             "Links\ttab\\x09here\\x0aline \\x9b2J\thttp://x.example/\n");
+    const std::string dups = Cli({"duplicates", path}).out;
+    EXPECT_EQ(dups.find('\x1b'), std::string::npos) << dups;
+    EXPECT_NE(dups.find("evil\\x1b]0;owned\\x07 name"), std::string::npos) << dups;
+}
