@@ -62,10 +62,21 @@ Registry::Registry()
                    .toStdString()) {}
 
 Registry::Registry(const std::string& filePath) : m_path(filePath) {
+    // A FIFO, a device or a folder where the settings file belongs would block or fail every
+    // read: this session keeps its settings in a private file instead and leaves that one alone.
+    struct stat st {};
+    if (::stat(filePath.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        std::string temp = QDir::tempPath().toStdString() + "/lynkora-settings-XXXXXX";
+        const int fd = ::mkstemp(temp.data());
+        if (fd >= 0)
+            ::close(fd);
+        m_path = temp;
+        m_substitute = true;
+    }
     // Created owner-only before QSettings ever writes it.
-    const QString path = QString::fromStdString(filePath);
+    const QString path = QString::fromStdString(m_path);
     QDir().mkpath(QFileInfo(path).absolutePath());
-    const int fd = ::open(filePath.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    const int fd = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0600);
     if (fd >= 0)
         ::close(fd);
     ProtectFile();

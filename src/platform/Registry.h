@@ -21,6 +21,8 @@ public:
     explicit Registry(const std::string& filePath);
 
     const std::string& FilePath() const { return m_path; }
+    // The settings file was no regular file: this session's settings live in a private one.
+    bool Substitute() const { return m_substitute; }
 
     // Whether the key exists; with create, it exists from then on.
     bool OpenKey(const std::string& key, bool create);
@@ -53,6 +55,7 @@ private:
     void ProtectFile();
 
     std::string m_path;
+    bool m_substitute = false;
     std::unique_ptr<QSettings> m_settings;
     std::set<std::string> m_createdKeys;
 };

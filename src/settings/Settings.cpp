@@ -2,6 +2,7 @@
 
 #include "CredentialScrambler.h"
 
+#include "companions/Companions.h"
 #include "platform/FileInfo.h"
 #include "store/Errors.h"
 #include "store/ObjectStream.h"
@@ -65,31 +66,56 @@ TSettings::~TSettings() {
     }
 }
 
-bool TSettings::ReadBool(const char* name, bool fallback) {
+void TSettings::Damaged(const std::string& name) {
+    // Noted once; the value is written anew, good, when the settings are next saved.
+    if (m_damaged.insert(name).second)
+        LogEvent("The setting \"" + name + "\" could not be read; Lynkora uses its default.", 1012);
+}
+
+template <class Read>
+auto TSettings::Tolerant(const char* name, Read read, decltype(read()) fallback) -> decltype(read()) {
     if (!m_registry.ValueExists(kMain, name))
         return fallback;
-    return m_registry.ReadBool(kMain, name);
+    try {
+        return read();
+    } catch (const std::exception&) {
+        Damaged(name);
+        return fallback;
+    }
+}
+
+bool TSettings::ReadBool(const char* name, bool fallback) {
+    return Tolerant(name, [&] { return m_registry.ReadBool(kMain, name); }, fallback);
 }
 
 std::int32_t TSettings::ReadInt(const char* name, std::int32_t fallback) {
-    if (!m_registry.ValueExists(kMain, name))
-        return fallback;
-    return m_registry.ReadInteger(kMain, name);
+    return Tolerant(name, [&] { return m_registry.ReadInteger(kMain, name); }, fallback);
 }
 
 std::string TSettings::ReadText(const char* name, const std::string& fallback) {
-    if (!m_registry.ValueExists(kMain, name))
-        return fallback;
-    return m_registry.ReadString(kMain, name);
+    return Tolerant(name, [&] { return m_registry.ReadString(kMain, name); }, fallback);
 }
 
-void TSettings::ReadExportHTML() {
-    if (m_registry.ValueExists(kMain, "ExportHTML"))
-        ObjectStream::ReadObject(m_registry.ReadBinary(kMain, "ExportHTML"), ExportHTML);
+template <class T>
+bool TSettings::ReadStored(const char* name, T& object) {
+    if (!m_registry.ValueExists(kMain, name))
+        return false;
+    try {
+        ObjectStream::ReadObject(m_registry.ReadBinary(kMain, name), object);
+        return true;
+    } catch (const std::exception&) {
+        Damaged(name);
+        object = T();
+        return false;
+    }
 }
+
+void TSettings::ReadExportHTML() { ReadStored("ExportHTML", ExportHTML); }
 
 void TSettings::Load() {
     PendingFileEditMode = 0;
+    if (m_registry.Substitute())
+        Damaged("settings file (not a regular file)");
     ReadExportHTML();
     UseProxy = false;
     m_registry.OpenKey(kMain, true);
@@ -132,8 +158,7 @@ void TSettings::Load() {
     LoadHistory();
     if (UseProxy)
         LoadProxy();
-    if (m_registry.ValueExists(kMain, "Browsers"))
-        ObjectStream::ReadObject(m_registry.ReadBinary(kMain, "Browsers"), BrowserList);
+    ReadStored("Browsers", BrowserList);
     LoadDefaultBrowser();
     CSSAssociation = m_env.CssAssociation();
     {
@@ -181,9 +206,17 @@ void TSettings::LoadWinPos() {
 
 void TSettings::LoadHistory() {
     History.clear();
+    // No more than the list keeps: a settings file with thousands of entries reads at once.
     if (m_registry.OpenKey(kHistory, false))
-        for (const auto& name : m_registry.ValueNames(kHistory))
-            History.push_back(m_registry.ReadString(kHistory, name));
+        for (const auto& name : m_registry.ValueNames(kHistory)) {
+            if (History.size() >= static_cast<std::size_t>(std::max(MaxHistory, 0)))
+                break;
+            try {
+                History.push_back(m_registry.ReadString(kHistory, name));
+            } catch (const std::exception&) {
+                Damaged("History");
+            }
+        }
     if (StartOpenLast && History.empty())
         StartOpenLast = false;
 }
@@ -379,6 +412,7 @@ bool TSettings::LoadToolbar(StreamObject& toolbar, const std::function<void()>& 
         return false;
     if (clearButtons)
         clearButtons();
+    // A layout that does not read is reported by the caller, which keeps the default.
     ObjectStream::ReadObject(m_registry.ReadBinary(kMain, "Toolbar"), toolbar);
     return true;
 }

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -103,6 +104,13 @@ private:
     void LoadProxy();
     void LoadDefaultBrowser();
     void ReadExportHTML();
+    // A value that does not read gets its default and one note in the event log.
+    void Damaged(const std::string& name);
+    template <class Read>
+    auto Tolerant(const char* name, Read read, decltype(read()) fallback) -> decltype(read());
+    template <class T>
+    bool ReadStored(const char* name, T& object);
+    std::set<std::string> m_damaged;
     bool ReadBool(const char* name, bool fallback);
     std::int32_t ReadInt(const char* name, std::int32_t fallback);
     std::string ReadText(const char* name, const std::string& fallback);

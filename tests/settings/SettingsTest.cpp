@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <sys/stat.h>
 
@@ -457,4 +458,40 @@ TEST(BrowserListStream, IconDataIsWrittenOnlyWhenPresent) {
     EXPECT_EQ(back.Browsers.Count(), 1u);
     EXPECT_TRUE(back.IsBrowserListed("/usr/bin/../bin/firefox"));
     EXPECT_FALSE(back.IsBrowserListed("/usr/bin/chromium"));
+}
+
+// A settings file damaged by hand or by another program never keeps the program from starting:
+// each value that does not read gets its default.
+TEST_F(SettingsTest, DamagedValuesGetTheirDefaults) {
+    {
+        std::ofstream out(path);
+        out << "[General]\nTreeSortOrder=x\nShowToolBar=maybe\nMaxHistory=2\n"
+               "Browsers=@ByteArray(\\0\\x1garbage)\nExportHTML=not binary\n[History]\n";
+        for (int i = 0; i < 10000; ++i)
+            out << i << "=/home/u/file" << i << ".lyx\n";
+    }
+    Registry reg(path);
+    std::unique_ptr<TSettings> s;
+    ASSERT_NO_THROW(s = std::make_unique<TSettings>(reg, env));
+    EXPECT_EQ(s->TreeSortOrder, 0);
+    EXPECT_TRUE(s->ShowToolbar);
+    EXPECT_EQ(s->History.size(), 2u) << "no more than the list keeps is read";
+    s->SaveAll();
+    s.reset();
+    Registry again(path);
+    TSettings back(again, env);
+    EXPECT_EQ(again.ReadInteger("", "TreeSortOrder"), 0) << "written good at the next save";
+}
+
+TEST_F(SettingsTest, ASettingsFileThatIsNoFileIsLeftAlone) {
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    Registry reg(path); // would wait for a writer for ever if it read the FIFO
+    EXPECT_TRUE(reg.Substitute());
+    TSettings s(reg, env);
+    s.TreeSortOrder = 1;
+    s.SaveAll();
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    std::filesystem::remove(reg.FilePath());
 }
