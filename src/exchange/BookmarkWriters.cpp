@@ -7,7 +7,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace lynkora {
@@ -85,7 +87,23 @@ std::string NetscapeTarget(const std::string& path) {
     return path + (path.empty() || path.back() != '/' ? "/" : "") + "bookmark.htm";
 }
 
-bool WriteFileReplacing(const std::string& path, const std::string& bytes, std::string* why) {
+bool WriteFileReplacing(const std::string& given, const std::string& bytes, std::string* why) {
+    // A FIFO or a device is no file to replace; a symbolic link keeps being the user's link, and
+    // the file it points to is the one replaced (its temporary beside it).
+    std::string path = given;
+    struct stat st {};
+    if (::stat(given.c_str(), &st) == 0) {
+        if (!S_ISREG(st.st_mode)) {
+            if (why)
+                *why = "it is not a regular file";
+            return false;
+        }
+        std::error_code ec;
+        if (std::filesystem::is_symlink(std::filesystem::symlink_status(given, ec)))
+            path = std::filesystem::canonical(given, ec).string();
+        if (ec)
+            path = given;
+    }
     const std::string temp = path + ".$tmp";
     // Neither the file nor its temporary may be an open data file: the rename would go around
     // the data file's lock.

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -121,4 +123,26 @@ TEST(SideFiles, LinksInTheirPlaceAreNotFollowed) {
     EXPECT_TRUE(test::ReadFile(outside.string()) == "keep me") << "the file behind the links was written";
     EXPECT_FALSE(fs::is_symlink(file));
     EXPECT_EQ(Cli({"info", file}).code, 0);
+}
+
+// A FIFO or a device is refused as a target; a link to a file stays the user's link and the
+// file behind it gets the export.
+TEST_F(ProtectedTargets, SpecialFilesAndLinksAsTargets) {
+    const std::string fifo = (dir / "pipe.adr").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& target : {fifo, std::string("/dev/null")}) {
+        const auto r = Cli({"export", file, "--opera", target});
+        EXPECT_EQ(r.code, 1) << target;
+        EXPECT_NE(r.err.find("it is not a regular file"), std::string::npos) << target << ": " << r.err;
+    }
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    const fs::path real = dir / "real" / "hotlist.adr";
+    fs::create_directories(real.parent_path());
+    test::WriteFile(real.string(), "old");
+    const fs::path link = dir / "hotlist-link.adr";
+    fs::create_symlink(real, link);
+    ASSERT_EQ(Cli({"export", file, "--opera", link.string()}).code, 0);
+    EXPECT_TRUE(fs::is_symlink(link)) << "the user's link stays";
+    EXPECT_NE(test::ReadFile(real.string()).find("Opera Hotlist version 2.0"), std::string::npos);
+    EXPECT_FALSE(fs::exists(link.string() + ".$tmp"));
 }
