@@ -15,6 +15,7 @@
 #include "mainwindow/KeywordEditor.h"
 #include "mainwindow/ShortcutDialog.h"
 #include "mainwindow/DroppedLink.h"
+#include "store/Compaction.h"
 #include "store/Errors.h"
 #include "store/FileReplace.h"
 #include "store/NameCollator.h"
@@ -445,6 +446,7 @@ TfrmMainLynkora::~TfrmMainLynkora() {
     try {
         if (m_file)
             CloseDocument();
+        WaitForAllCompactions(); // the one a Close started, before the program's end
         m_settings->WinMax = isMaximized();
         m_settings->SaveAll();
     } catch (...) {

@@ -83,6 +83,11 @@ void WaitForCompaction(const std::string& path) {
     g_done.wait(lock, [&] { return g_running.count(key) == 0; });
 }
 
+void WaitForAllCompactions() {
+    std::unique_lock lock(g_mutex);
+    g_done.wait(lock, [] { return g_running.empty(); });
+}
+
 void CompactDataFile(const std::string& path) {
     CompactionTicket running(path);
     cfb::Storage source = OpenDataFile(path, false);

@@ -24,5 +24,8 @@ private:
 
 // Waits until no compaction of the file runs in this process.
 void WaitForCompaction(const std::string& path);
+// Waits until no compaction runs in this process (before it ends: a compaction still running
+// when the program's globals go would use them after their end).
+void WaitForAllCompactions();
 
 } // namespace lynkora
