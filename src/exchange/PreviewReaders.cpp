@@ -4,6 +4,8 @@
 
 #include "store/DataFileStorage.h"
 #include "store/Errors.h"
+#include "store/FileReplace.h"
+#include "store/InputFile.h"
 #include "store/ObjectStream.h"
 
 #include "cfb/Storage.h"
@@ -11,7 +13,9 @@
 #include <cctype>
 #include <clocale>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
+#include <sstream>
 
 namespace lynkora {
 
@@ -24,6 +28,18 @@ std::string Upper(std::string s) {
 }
 
 bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
+
+// A file to import, whole: one that is not there is said so; a FIFO or a device is refused
+// rather than waited on or read for ever.
+std::string ReadRegularFile(const std::string& path) {
+    if (!FileExists(path))
+        throw ELynkora("The specified file could not be found!      \n\n" + path);
+    InputFile in(path);
+    std::string bytes;
+    while (in.AppendTo(bytes, 1 << 16)) {
+    }
+    return bytes;
+}
 
 // Removes each "../" with the path segment before it, and each "./", never before the start.
 std::string Resolve(std::string v) {
@@ -43,29 +59,27 @@ std::string Resolve(std::string v) {
 } // namespace
 
 void ScanHtmlLinks(std::vector<std::string>& links, const std::string& base, const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        return;
+    if (!FileExists(file))
+        return; // nothing to scan
+    std::istringstream in(ReadRegularFile(file));
     static const std::string kMarker = "<A HREF=\"";
+    // Positions move along the line: a page with all its links on one line is read in one pass.
+    auto at = [](const std::string& s, std::size_t pos, const char* prefix) { return s.compare(pos, std::strlen(prefix), prefix) == 0; };
     for (std::string line; std::getline(in, line);) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        std::string v = line, u = Upper(line);
-        for (std::size_t at; (at = u.find(kMarker)) != std::string::npos;) {
-            v.erase(0, at + kMarker.size());
-            u.erase(0, at + kMarker.size());
-            while (!u.empty() && u[0] == ' ') {
-                u.erase(0, 1);
-                v.erase(0, 1);
-            }
-            if (StartsWith(u, "#") || StartsWith(u, "MAILTO:") || StartsWith(u, "NEWS:") ||
-                StartsWith(u, "FTP://"))
+        const std::string& v = line;
+        const std::string u = Upper(line);
+        for (std::size_t pos = 0, found; (found = u.find(kMarker, pos)) != std::string::npos;) {
+            pos = found + kMarker.size();
+            while (pos < u.size() && u[pos] == ' ')
+                ++pos;
+            if (at(u, pos, "#") || at(u, pos, "MAILTO:") || at(u, pos, "NEWS:") || at(u, pos, "FTP://"))
                 continue;
-            if (StartsWith(u, "FILE:///")) {
-                u.erase(0, 8);
-                v.erase(0, 8);
-            }
-            std::string value = v.substr(0, v.find('"'));
+            if (at(u, pos, "FILE:///"))
+                pos += 8;
+            const std::size_t quote = v.find('"', pos);
+            std::string value = v.substr(pos, quote == std::string::npos ? std::string::npos : quote - pos);
             const auto hash = value.find('#');
             if (hash != std::string::npos)
                 value.erase(hash); // the fragment goes
@@ -84,9 +98,7 @@ void ScanHtmlLinks(std::vector<std::string>& links, const std::string& base, con
 }
 
 void LoadClassicDataFile(const std::string& file, PreviewEntry& fileEntry) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        return;
+    std::istringstream in(ReadRegularFile(file));
     auto number = [](const std::string& text, bool real, double fallback) -> double {
         char* end = nullptr;
         const double v = real ? std::strtod(text.c_str(), &end) : static_cast<double>(std::strtol(text.c_str(), &end, 10));

@@ -6,6 +6,7 @@
 #include "exchange/FavoritesFolder.h"
 #include "exchange/NetscapeReader.h"
 #include "exchange/OperaReader.h"
+#include "exchange/PreviewReaders.h"
 #include "exchange/TextDecoding.h"
 #include "store/Errors.h"
 
@@ -202,4 +203,29 @@ TEST(HostileInput, AHugeShortcutFileIsReadOnlyAsFarAsAShortcutGoes) {
     ASSERT_EQ(doc.tree.RootNode()->Folder().Shortcuts.Count(), 1u);
     EXPECT_EQ(doc.tree.RootNode()->Folder().Shortcuts[0].URL, "http://big.example/");
     EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 100 * 1024) << "kilobytes more at the peak";
+}
+
+// Pages and old data files to import are regular files that exist: a missing one is said so,
+// a FIFO or a device is refused rather than waited on or read for ever; a page whose links all
+// stand on one line is read in one pass.
+TEST(HostileInput, ImportedPagesAndOldDataFiles) {
+    const fs::path dir = test::FreshDir("pages");
+    const std::string fifo = (dir / "links.html").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::vector<std::string> links;
+    PreviewEntry entry(PreviewEntry::Kind::File, "old.ldb");
+    for (const std::string& path : {fifo, std::string("/dev/zero")}) {
+        EXPECT_THROW(ScanHtmlLinks(links, dir.string() + "/", path), ELynkora) << path;
+        EXPECT_THROW(LoadClassicDataFile(path, entry), ELynkora) << path;
+    }
+    EXPECT_THROW(LoadClassicDataFile((dir / "none.ldb").string(), entry), ELynkora) << "said, not an empty import";
+    const std::string page = (dir / "one-line.html").string();
+    {
+        std::ofstream out(page);
+        for (int i = 0; i < 100000; ++i)
+            out << "<a href=\"http://x.example/" << i << "\">" << i << "</a> ";
+    }
+    ScanHtmlLinks(links, dir.string() + "/", page);
+    ASSERT_EQ(links.size(), 100000u);
+    EXPECT_EQ(links.back(), "http://x.example/99999");
 }
